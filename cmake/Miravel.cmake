@@ -1,0 +1,45 @@
+# Small helpers shared by every folder's CMakeLists.txt.
+
+# Adds every direct sub-folder of the current source folder that holds a
+# CMakeLists.txt, in name order, so a new area needs no edit of its parent.
+function(miravel_add_subdirs)
+  file(GLOB children RELATIVE ${CMAKE_CURRENT_SOURCE_DIR} ${CMAKE_CURRENT_SOURCE_DIR}/*)
+  list(SORT children)
+  foreach(child ${children})
+    if(IS_DIRECTORY ${CMAKE_CURRENT_SOURCE_DIR}/${child}
+       AND EXISTS ${CMAKE_CURRENT_SOURCE_DIR}/${child}/CMakeLists.txt)
+      add_subdirectory(${child})
+    endif()
+  endforeach()
+endfunction()
+
+# miravel_unit_test(NAME name SOURCES a.cpp b.cpp LIBS lib1 lib2)
+# A GoogleTest executable whose cases ctest lists one by one (label "unit").
+function(miravel_unit_test)
+  cmake_parse_arguments(T "" "NAME" "SOURCES;LIBS" ${ARGN})
+  find_package(GTest REQUIRED)
+  add_executable(${T_NAME} ${T_SOURCES})
+  target_link_libraries(${T_NAME} PRIVATE ${T_LIBS} GTest::gtest GTest::gtest_main GTest::gmock)
+  include(GoogleTest)
+  gtest_discover_tests(${T_NAME}
+    WORKING_DIRECTORY ${CMAKE_CURRENT_BINARY_DIR}
+    PROPERTIES LABELS unit TIMEOUT 60
+    DISCOVERY_TIMEOUT 30)
+endfunction()
+
+# miravel_integration_test(NAME name SCRIPT file.sh [TIMEOUT s])
+# A bash script run under its own private Xvfb (see tests/integration/lib.sh).
+# The script gets the build folder in MIRAVEL_BUILD and the source in MIRAVEL_SOURCE.
+function(miravel_integration_test)
+  cmake_parse_arguments(T "" "NAME;SCRIPT;TIMEOUT" "" ${ARGN})
+  if(NOT T_TIMEOUT)
+    set(T_TIMEOUT 120)
+  endif()
+  add_test(NAME ${T_NAME}
+    COMMAND bash ${CMAKE_CURRENT_SOURCE_DIR}/${T_SCRIPT})
+  set_tests_properties(${T_NAME} PROPERTIES
+    LABELS integration
+    TIMEOUT ${T_TIMEOUT}
+    RUN_SERIAL TRUE
+    ENVIRONMENT "MIRAVEL_BUILD=${CMAKE_BINARY_DIR};MIRAVEL_SOURCE=${CMAKE_SOURCE_DIR};MIRAVEL_TEST_LIB=${CMAKE_SOURCE_DIR}/tests/integration/lib.sh")
+endfunction()

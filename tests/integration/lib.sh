@@ -1,0 +1,118 @@
+# Shared helpers for the integration tests. Source it from a test script:
+#   source "$MIRAVEL_TEST_LIB"
+# Every test runs on its own private Xvfb; everything it starts is ended on exit.
+set -u
+
+: "${MIRAVEL_BUILD:?run through ctest, or set MIRAVEL_BUILD to the build folder}"
+MIRAVEL_SOURCE=${MIRAVEL_SOURCE:-$(cd "$(dirname "${BASH_SOURCE[0]}")/../.." && pwd)}
+
+TEST_NAME=$(basename "$0" .sh)
+WORK=$(mktemp -d "/tmp/miravel-${TEST_NAME}.XXXXXX")
+_PIDS=()
+_XVFB_PID=""
+_FAILED=0
+_CHECKS=0
+
+cleanup() {
+  local pid
+  for pid in "${_PIDS[@]}"; do
+    kill -TERM "$pid" 2>/dev/null
+  done
+  sleep 0.2
+  for pid in "${_PIDS[@]}"; do
+    kill -KILL "$pid" 2>/dev/null
+    wait "$pid" 2>/dev/null
+  done
+  if [ -n "$_XVFB_PID" ]; then
+    kill -TERM "$_XVFB_PID" 2>/dev/null
+    wait "$_XVFB_PID" 2>/dev/null
+  fi
+  if [ "${KEEP_WORK:-0}" = 1 ] || [ "$_FAILED" -ne 0 ]; then
+    echo "work files kept in $WORK"
+  else
+    rm -rf "$WORK"
+  fi
+}
+trap cleanup EXIT
+trap 'exit 130' INT TERM
+
+# Remember a background process so that cleanup ends it.
+track() { _PIDS+=("$1"); }
+
+# start_xvfb [WIDTHxHEIGHT]  (default 1920x1080): exports DISPLAY.
+start_xvfb() {
+  local size=${1:-1920x1080} fdfile="$WORK/displayfd"
+  exec 9> "$fdfile"
+  Xvfb -displayfd 9 -screen 0 "${size}x24" -nolisten tcp -noreset >"$WORK/xvfb.log" 2>&1 &
+  _XVFB_PID=$!
+  exec 9>&-
+  local i
+  for i in $(seq 1 100); do
+    if [ -s "$fdfile" ]; then
+      export DISPLAY=":$(head -n1 "$fdfile" | tr -d '[:space:]')"
+      xdpyinfo >/dev/null 2>&1 && return 0
+    fi
+    sleep 0.1
+  done
+  echo "Xvfb did not start"; cat "$WORK/xvfb.log"; exit 1
+}
+
+# Checks. Each prints one line; the script's exit code is 1 if any failed.
+pass() { _CHECKS=$((_CHECKS + 1)); echo "ok: $*"; }
+fail() { _CHECKS=$((_CHECKS + 1)); _FAILED=$((_FAILED + 1)); echo "FAIL: $*"; }
+check() { local what=$1; shift; if "$@"; then pass "$what"; else fail "$what"; fi; }
+finish() {
+  echo "$TEST_NAME: $((_CHECKS - _FAILED)) of $_CHECKS checks passed"
+  [ "$_CHECKS" -gt 0 ] || { echo "no checks ran"; exit 1; }
+  [ "$_FAILED" -eq 0 ]
+  exit $?
+}
+
+# find_window TITLE: prints the id of a window whose name is exactly TITLE.
+find_window() { xdotool search --name "^$(printf '%s' "$1" | sed 's/[][\.*^$+?(){}|]/\\&/g')\$" 2>/dev/null | head -n1; }
+
+# wait_window TITLE [SECONDS]: waits until such a window exists; prints its id.
+wait_window() {
+  local title=$1 limit=${2:-10} id end=$((SECONDS + ${2:-10}))
+  while [ $SECONDS -le $end ]; do
+    id=$(find_window "$title")
+    [ -n "$id" ] && { echo "$id"; return 0; }
+    sleep 0.1
+  done
+  return 1
+}
+
+# wait_no_window TITLE [SECONDS]
+wait_no_window() {
+  local end=$((SECONDS + ${2:-10}))
+  while [ $SECONDS -le $end ]; do
+    [ -z "$(find_window "$1")" ] && return 0
+    sleep 0.1
+  done
+  return 1
+}
+
+# wait_exit PID [SECONDS]: waits for a tracked child to end; its exit code is in EXIT_CODE.
+EXIT_CODE=""
+wait_exit() {
+  local pid=$1 limit=${2:-10} waited=0
+  while kill -0 "$pid" 2>/dev/null; do
+    # a zombie still answers kill -0; check its state
+    if [ "$(ps -o stat= -p "$pid" 2>/dev/null | cut -c1)" = Z ]; then break; fi
+    sleep 0.1
+    waited=$((waited + 1))
+    [ $waited -ge $((limit * 10)) ] && return 1
+  done
+  wait "$pid" 2>/dev/null
+  EXIT_CODE=$?
+  return 0
+}
+
+# screenshot FILE.png: the whole root window.
+screenshot() { xwd -root -silent | convert xwd:- "$1"; }
+
+# pixel FILE X Y: prints "R G B" (0-255) of one pixel.
+pixel() { convert "$1" -format "%[fx:int(255*p{$2,$3}.r)] %[fx:int(255*p{$2,$3}.g)] %[fx:int(255*p{$2,$3}.b)]" info:; }
+
+# mean_brightness FILE: prints the mean of all channels, 0-255.
+mean_brightness() { convert "$1" -colorspace gray -format "%[fx:int(255*mean)]" info:; }
