@@ -1,4 +1,4 @@
-#include "x11_util.h"
+#include "platform/x11/x11_util.h"
 
 #include <X11/Xatom.h>
 #include <X11/Xutil.h>
