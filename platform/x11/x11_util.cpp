@@ -59,14 +59,11 @@ bool matches(Display* display, Window window, const std::string& title, const ch
 
 }  // namespace
 
-void installXErrorHandler() {
-  static bool installed = false;
-  if (installed) return;
-  installed = true;
-  XSetErrorHandler(recordError);
-}
+void installXErrorHandler() { XSetErrorHandler(recordError); }
 
 void xErrorTrapBegin() {
+  // Installed again every time: a toolkit opening its display (FLTK does)
+  // puts its own handler in place, and ours must be the one that counts.
   installXErrorHandler();
   g_errorCount = 0;
 }

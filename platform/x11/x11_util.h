@@ -9,7 +9,7 @@
 
 namespace platform {
 
-// Installs (once per process) an X error handler that only records the error.
+// Installs an X error handler that only records the error.
 // Without it Xlib's default handler would end the program on a bad window id
 // or a window that vanished between two calls.
 void installXErrorHandler();
