@@ -43,3 +43,18 @@ function(miravel_integration_test)
     RUN_SERIAL TRUE
     ENVIRONMENT "MIRAVEL_BUILD=${CMAKE_BINARY_DIR};MIRAVEL_SOURCE=${CMAKE_SOURCE_DIR};MIRAVEL_TEST_LIB=${CMAKE_SOURCE_DIR}/tests/integration/lib.sh")
 endfunction()
+
+# miravel_embed(TARGET target SYMBOL name FILE path)
+# Compiles the bytes of FILE into TARGET as
+#   extern const unsigned char name[]; extern const std::size_t name_size;
+# (declare them yourself, or include "platform/image/embedded.h").
+function(miravel_embed)
+  cmake_parse_arguments(E "" "TARGET;SYMBOL;FILE" "" ${ARGN})
+  set(out ${CMAKE_CURRENT_BINARY_DIR}/embedded_${E_SYMBOL}.cpp)
+  add_custom_command(OUTPUT ${out}
+    COMMAND ${CMAKE_COMMAND} -DIN=${E_FILE} -DOUT=${out} -DSYMBOL=${E_SYMBOL}
+            -P ${CMAKE_SOURCE_DIR}/cmake/EmbedFile.cmake
+    DEPENDS ${E_FILE} ${CMAKE_SOURCE_DIR}/cmake/EmbedFile.cmake
+    COMMENT "Embedding ${E_FILE}")
+  target_sources(${E_TARGET} PRIVATE ${out})
+endfunction()

@@ -1,0 +1,9 @@
+# Script mode: writes OUT, a C++ source holding the bytes of IN as SYMBOL.
+file(READ ${IN} hex HEX)
+string(LENGTH "${hex}" hexlen)
+math(EXPR size "${hexlen} / 2")
+string(REGEX REPLACE "([0-9a-f][0-9a-f])" "0x\\1," bytes "${hex}")
+string(REGEX REPLACE "((0x..,){16})" "\\1\n" bytes "${bytes}")
+file(WRITE ${OUT} "// Generated from ${IN}; do not edit.\n#include <cstddef>\n"
+  "extern const unsigned char ${SYMBOL}[] = {\n${bytes}\n};\n"
+  "extern const std::size_t ${SYMBOL}_size = ${size};\n")
