@@ -21,7 +21,7 @@ enum class MouseButton : int { Left = 1, Right = 2, Middle = 4 };
 
 // Values of ButtonState. 0 until Initialize.
 namespace state {
-constexpr uint8_t None = 0;
+constexpr uint8_t Uninitialized = 0;
 constexpr uint8_t Normal = 1;           // no focus, pointer not over the button
 constexpr uint8_t HighLight = 2;        // no focus, pointer over the button
 constexpr uint8_t Selected = 3;         // focus, pointer not over the button
@@ -151,7 +151,7 @@ class Command {
   CommandHost* host_;
   bool enabled_ = false;
   uint8_t firstRun_ = 0;
-  uint8_t buttonState_ = state::None;
+  uint8_t buttonState_ = state::Uninitialized;
   bool leftDown_ = false;
   bool reverseGradient_ = false;
   Backdrop backdrop_ = Backdrop::Opaque;

@@ -205,7 +205,7 @@ TEST(CommandEvents, BeforeInitializeHoverDoesNothingButFocusStillSelects) {
   int paints = b.paintCount();
   b.mouseMove();
   b.pointerWatch(false);
-  EXPECT_EQ(b.buttonState(), state::None);
+  EXPECT_EQ(b.buttonState(), state::Uninitialized);
   EXPECT_EQ(b.paintCount(), paints);
   EXPECT_FALSE(b.pointerWatchRunning());
   EXPECT_EQ(host.watchStarts, 0);
