@@ -201,7 +201,7 @@ void Command::focusLost() {
 }
 
 void Command::sizeChanged(int width, int height) {
-  surface_.resize(width, height, kClearColour);
+  surface_ = makeImage(width, height, kClearColour);
   ApplyEnabled();
 }
 
@@ -218,7 +218,7 @@ void Command::PaintFace(Picture which) {
   else if (buttonState_ == state::HighLight) reverseGradient_ = true;
   else if (buttonState_ == state::Selected) reverseGradient_ = false;
 
-  surface_.fill(kClearColour);
+  fillImage(surface_, kClearColour);
   FillGradient();
   drawFramePieces(surface_, picture(which));
   shownPicture_ = which;
@@ -233,8 +233,8 @@ void Command::FillGradient() {
 }
 
 void Command::placeCaption() {
-  long width = static_cast<long>(surface_.width()) * kTwipsPerPixel;
-  long height = static_cast<long>(surface_.height()) * kTwipsPerPixel;
+  long width = static_cast<long>(surface_.width) * kTwipsPerPixel;
+  long height = static_cast<long>(surface_.height) * kTwipsPerPixel;
   if (!fitsTwips(width) || !fitsTwips(height)) return;
   // Halves go to the even neighbour, as twips values always have.
   double top = std::nearbyint((height - CaptionLabel::kHeightTwips - 20) / 2.0);

@@ -7,7 +7,6 @@
 #include "launcher/button/colour.h"
 #include "launcher/button/fltk_font.h"
 #include "launcher/button/pointer_window.h"
-#include "platform/x11/x11_util.h"
 
 namespace button {
 namespace {
@@ -30,10 +29,6 @@ CommandButton::CommandButton(int x, int y, int w, int h, const char* caption)
     : Fl_Double_Window(x, y, w, h), rules_(this) {
   end();  // the dialog's later widgets must not land inside the button
   box(FL_NO_BOX);
-  // FLTK installs its own X error handler when it opens the display; the
-  // platform's trap has to come after it to see the errors of the pointer walk.
-  fl_open_display();
-  platform::installXErrorHandler();
   rules_.sizeChanged(w, h);
   if (caption) rules_.Caption(caption);
 }
@@ -87,8 +82,8 @@ int CommandButton::handle(int event) {
 
 void CommandButton::draw() {
   const Image& face = rules_.surface();
-  if (rules_.backdrop() == Backdrop::Opaque && face.width() == w() && face.height() == h()) {
-    fl_draw_image(face.data(), 0, 0, face.width(), face.height(), 3);
+  if (rules_.backdrop() == Backdrop::Opaque && face.width == w() && face.height == h()) {
+    fl_draw_image(face.pixels.data(), 0, 0, face.width, face.height, 3);
   } else {
     // A transparent backdrop shows the container's colour behind the caption.
     fl_color(parent() ? parent()->color() : color());

@@ -38,7 +38,7 @@ void fillGradient(Image& surface, bool reverse) {
   const Colour16& top = reverse ? dark : light;
   const Colour16& bottom = reverse ? light : dark;
   // One rectangle from (0, 0) to (w - 1, h - 1): an empty one draws nothing.
-  int right = surface.width() - 1, span = surface.height() - 1;
+  int right = surface.width - 1, span = surface.height - 1;
   if (right <= 0 || span <= 0) return;
   auto channel = [span](uint16_t a, uint16_t b, int y) {
     long v = (static_cast<long>(a) * (span - y) + static_cast<long>(b) * y) / span;
@@ -47,7 +47,7 @@ void fillGradient(Image& surface, bool reverse) {
   for (int y = 0; y < span; ++y) {
     Rgb c{channel(top.red, bottom.red, y), channel(top.green, bottom.green, y),
           channel(top.blue, bottom.blue, y)};
-    for (int x = 0; x < right; ++x) surface.set(x, y, c);
+    for (int x = 0; x < right; ++x) setPixel(surface, x, y, c);
   }
 }
 
@@ -57,7 +57,7 @@ void stretchCopy(Image& to, Rect dst, const Image& from, Rect src) {
     int sy = src.y + static_cast<int>((2L * dy + 1) * src.h / (2L * dst.h));
     for (int dx = 0; dx < dst.w; ++dx) {
       int sx = src.x + static_cast<int>((2L * dx + 1) * src.w / (2L * dst.w));
-      to.set(dst.x + dx, dst.y + dy, from.at(sx, sy));
+      setPixel(to, dst.x + dx, dst.y + dy, pixelAt(from, sx, sy));
     }
   }
 }
@@ -95,7 +95,7 @@ std::array<FramePiece, 8> framePieces(int width, int height) {
 }
 
 void drawFramePieces(Image& surface, const Image& picture) {
-  for (const FramePiece& piece : framePieces(surface.width(), surface.height())) {
+  for (const FramePiece& piece : framePieces(surface.width, surface.height)) {
     if (piece.fits) stretchCopy(surface, piece.destination, picture, piece.source);
   }
 }

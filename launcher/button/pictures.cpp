@@ -12,16 +12,16 @@ Rgb mix(Rgb a, Rgb b, int num, int den) {
 }
 
 void row(Image& img, int y, int x0, int x1, Rgb c) {
-  for (int x = x0; x <= x1; ++x) img.set(x, y, c);
+  for (int x = x0; x <= x1; ++x) setPixel(img, x, y, c);
 }
 
 void column(Image& img, int x, int y0, int y1, Rgb c) {
-  for (int y = y0; y <= y1; ++y) img.set(x, y, c);
+  for (int y = y0; y <= y1; ++y) setPixel(img, x, y, c);
 }
 
 // A vertical run from `top` at y0 to `bottom` at y1.
 void columnGradient(Image& img, int x, int y0, int y1, Rgb top, Rgb bottom) {
-  for (int y = y0; y <= y1; ++y) img.set(x, y, mix(top, bottom, y - y0, y1 - y0));
+  for (int y = y0; y <= y1; ++y) setPixel(img, x, y, mix(top, bottom, y - y0, y1 - y0));
 }
 
 struct Margins {
@@ -43,10 +43,10 @@ void drawFrame(Image& img, int inset, Rgb colour, Rgb outsideTop, Rgb outsideBot
   row(img, y1, x0, x1, colour);
   column(img, x0, y0, y1, colour);
   column(img, x1, y0, y1, colour);
-  img.set(x0, y0, mix(colour, outsideTop, 1, 2));
-  img.set(x1, y0, mix(colour, outsideTop, 1, 2));
-  img.set(x0, y1, mix(colour, outsideBottom, 1, 2));
-  img.set(x1, y1, mix(colour, outsideBottom, 1, 2));
+  setPixel(img, x0, y0, mix(colour, outsideTop, 1, 2));
+  setPixel(img, x1, y0, mix(colour, outsideTop, 1, 2));
+  setPixel(img, x0, y1, mix(colour, outsideBottom, 1, 2));
+  setPixel(img, x1, y1, mix(colour, outsideBottom, 1, 2));
 }
 
 // The layout shared by Normal, HighLight(Select) and Selected: margin, frame
@@ -62,7 +62,7 @@ constexpr Margins kNormalMargins{rgbHex(0xE0DCC9), rgbHex(0xE2DECB), rgbHex(0xF8
                                  rgbHex(0xF0EEE0)};
 
 Image banded(const BandedLook& look) {
-  Image img(W, H, mix(look.topBand[1], look.bottomBand[0], 1, 2));
+  Image img = makeImage(W, H, mix(look.topBand[1], look.bottomBand[0], 1, 2));
   drawMargins(img, kNormalMargins);
   drawFrame(img, 1, kFrameBlue, kNormalMargins.top, kNormalMargins.bottom);
   for (int x = 2; x <= 3; ++x) columnGradient(img, x, 4, H - 5, look.leftTop, look.leftBottom);
@@ -101,7 +101,7 @@ Image makeSelected() {
 Image makePressed() {
   const Rgb margin = rgbHex(0xECE9D8);
   const Rgb lightRow = rgbHex(0xF8F7F0), lightColumn = rgbHex(0xF0EEE0);
-  Image img(W, H, rgbHex(0xEAE8E0));
+  Image img = makeImage(W, H, rgbHex(0xEAE8E0));
   drawMargins(img, {margin, margin, margin, margin});
   row(img, 1, 1, W - 2, lightRow);
   column(img, 1, 1, H - 2, lightColumn);
@@ -117,7 +117,7 @@ Image makePressed() {
 
 Image makeDisable() {
   const Rgb margin = rgbHex(0xECE9D8);
-  Image img(W, H, rgbHex(0xF5F4EA));
+  Image img = makeImage(W, H, rgbHex(0xF5F4EA));
   drawMargins(img, {margin, margin, margin, margin});
   drawFrame(img, 1, kFrameDisabled, margin, margin);
   return img;

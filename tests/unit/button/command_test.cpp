@@ -72,7 +72,7 @@ void apply(Command& b, Ev e) {
     case Ev::Blur: b.focusLost(); break;
     case Ev::PointerOff: b.pointerWatch(false); break;
     case Ev::PointerOn: b.pointerWatch(true); break;
-    case Ev::Size: b.sizeChanged(b.surface().width() + 10, b.surface().height()); break;
+    case Ev::Size: b.sizeChanged(b.surface().width + 10, b.surface().height); break;
   }
 }
 

@@ -52,21 +52,21 @@ TEST(FillGradient, FirstAndLastRowsBothWays) {
                         {true, Rgb{198, 197, 215}, Rgb{252, 252, 253}}};
   for (const Case& c : cases) {
     SCOPED_TRACE(c.reverse);
-    Image img(73, 25, kClearColour);
+    Image img = makeImage(73, 25, kClearColour);
     fillGradient(img, c.reverse);
     for (int x = 0; x < 72; ++x) {
-      ASSERT_EQ(img.at(x, 0), c.first) << "x " << x;
-      ASSERT_EQ(img.at(x, 23), c.last) << "x " << x;
+      ASSERT_EQ(pixelAt(img, x, 0), c.first) << "x " << x;
+      ASSERT_EQ(pixelAt(img, x, 23), c.last) << "x " << x;
     }
     // The right-most column and the bottom row are left to the frame.
-    EXPECT_EQ(img.at(72, 0), kClearColour);
-    EXPECT_EQ(img.at(10, 24), kClearColour);
+    EXPECT_EQ(pixelAt(img, 72, 0), kClearColour);
+    EXPECT_EQ(pixelAt(img, 10, 24), kClearColour);
     // Every row is one colour, changing steadily downwards.
     for (int y = 1; y < 24; ++y) {
       if (c.reverse) {
-        EXPECT_GE(img.at(5, y).r, img.at(5, y - 1).r);
+        EXPECT_GE(pixelAt(img, 5, y).r, pixelAt(img, 5, y - 1).r);
       } else {
-        EXPECT_LE(img.at(5, y).r, img.at(5, y - 1).r);
+        EXPECT_LE(pixelAt(img, 5, y).r, pixelAt(img, 5, y - 1).r);
       }
     }
   }
@@ -74,10 +74,10 @@ TEST(FillGradient, FirstAndLastRowsBothWays) {
 
 TEST(FillGradient, TooSmallSurfacesGetNoGradient) {
   for (auto size : {std::pair<int, int>{1, 25}, {73, 1}, {0, 0}}) {
-    Image img(size.first, size.second, kClearColour);
+    Image img = makeImage(size.first, size.second, kClearColour);
     fillGradient(img, false);
-    for (int y = 0; y < img.height(); ++y)
-      for (int x = 0; x < img.width(); ++x) EXPECT_EQ(img.at(x, y), kClearColour);
+    for (int y = 0; y < img.height; ++y)
+      for (int x = 0; x < img.width; ++x) EXPECT_EQ(pixelAt(img, x, y), kClearColour);
   }
 }
 
@@ -109,7 +109,7 @@ TEST(FramePieces, LayoutBeyondSixteenBitTwipsIsSkipped) {
 
 // Paints a face with the given picture and no gradient direction change.
 Image face(int w, int h, Picture which) {
-  Image img(w, h, kClearColour);
+  Image img = makeImage(w, h, kClearColour);
   fillGradient(img, false);
   drawFramePieces(img, picture(which));
   return img;
@@ -123,7 +123,7 @@ TEST(FramePieces, EightPixelsWideHasNoStretchedEdgesAndNoGradient) {
   for (int y = 0; y < 25; ++y) {
     for (int x = 0; x < 8; ++x) {
       int sx = x < 4 ? x : 56 + x;
-      ASSERT_EQ(img.at(x, y), pic.at(sx, y)) << x << "," << y;
+      ASSERT_EQ(pixelAt(img, x, y), pixelAt(pic, sx, y)) << x << "," << y;
     }
   }
   // The same holds for the height.
@@ -131,9 +131,9 @@ TEST(FramePieces, EightPixelsWideHasNoStretchedEdgesAndNoGradient) {
   const Image& normal = picture(Picture::Normal);
   for (int y = 0; y < 8; ++y) {
     int sy = y < 4 ? y : 17 + y;
-    EXPECT_EQ(flat.at(0, y), normal.at(0, sy));
-    EXPECT_EQ(flat.at(72, y), normal.at(63, sy));
-    EXPECT_EQ(flat.at(36, y), normal.at(30, sy));
+    EXPECT_EQ(pixelAt(flat, 0, y), pixelAt(normal, 0, sy));
+    EXPECT_EQ(pixelAt(flat, 72, y), pixelAt(normal, 63, sy));
+    EXPECT_EQ(pixelAt(flat, 36, y), pixelAt(normal, 30, sy));
   }
 }
 
@@ -144,33 +144,33 @@ TEST(FramePieces, StretchedFramesAt73And125) {
       SCOPED_TRACE(pictureName(which));
       Image img = face(w, 25, which);
       const Image& pic = picture(which);
-      Image gradient(w, 25, kClearColour);
+      Image gradient = makeImage(w, 25, kClearColour);
       fillGradient(gradient, false);
       // Corners are copied as they are.
       for (int y = 0; y < 4; ++y) {
         for (int x = 0; x < 4; ++x) {
-          EXPECT_EQ(img.at(x, y), pic.at(x, y));
-          EXPECT_EQ(img.at(w - 4 + x, y), pic.at(60 + x, y));
-          EXPECT_EQ(img.at(x, 21 + y), pic.at(x, 21 + y));
-          EXPECT_EQ(img.at(w - 4 + x, 21 + y), pic.at(60 + x, 21 + y));
+          EXPECT_EQ(pixelAt(img, x, y), pixelAt(pic, x, y));
+          EXPECT_EQ(pixelAt(img, w - 4 + x, y), pixelAt(pic, 60 + x, y));
+          EXPECT_EQ(pixelAt(img, x, 21 + y), pixelAt(pic, x, 21 + y));
+          EXPECT_EQ(pixelAt(img, w - 4 + x, 21 + y), pixelAt(pic, 60 + x, 21 + y));
         }
       }
       // The edges run the full length with the picture's ring colours.
       for (int x = 4; x < w - 4; ++x) {
         for (int y = 0; y < 4; ++y) {
-          ASSERT_EQ(img.at(x, y), pic.at(30, y)) << x << "," << y;
-          ASSERT_EQ(img.at(x, 21 + y), pic.at(30, 21 + y)) << x;
+          ASSERT_EQ(pixelAt(img, x, y), pixelAt(pic, 30, y)) << x << "," << y;
+          ASSERT_EQ(pixelAt(img, x, 21 + y), pixelAt(pic, 30, 21 + y)) << x;
         }
       }
       for (int y = 4; y < 21; ++y) {
         for (int x = 0; x < 4; ++x) {
-          EXPECT_EQ(img.at(x, y), pic.at(x, y));
-          EXPECT_EQ(img.at(w - 4 + x, y), pic.at(60 + x, y));
+          EXPECT_EQ(pixelAt(img, x, y), pixelAt(pic, x, y));
+          EXPECT_EQ(pixelAt(img, w - 4 + x, y), pixelAt(pic, 60 + x, y));
         }
       }
       // The middle is the gradient, untouched.
       for (int y = 4; y < 21; ++y)
-        for (int x = 4; x < w - 4; ++x) ASSERT_EQ(img.at(x, y), gradient.at(x, y));
+        for (int x = 4; x < w - 4; ++x) ASSERT_EQ(pixelAt(img, x, y), pixelAt(gradient, x, y));
     }
   }
 }
@@ -178,12 +178,12 @@ TEST(FramePieces, StretchedFramesAt73And125) {
 TEST(FramePieces, TallerButtonsStretchTheSides) {
   Image img = face(73, 40, Picture::HighLight);
   const Image& pic = picture(Picture::HighLight);
-  EXPECT_EQ(img.at(2, 4), pic.at(2, 4));      // the side runs start at the top colour
-  EXPECT_EQ(img.at(2, 35), pic.at(2, 20));    // and end at the bottom colour
-  EXPECT_EQ(img.at(0, 20), pic.at(0, 12));    // margin all the way down
-  EXPECT_EQ(img.at(1, 20), kFrameBlue);
-  EXPECT_EQ(img.at(71, 30), kFrameBlue);
-  EXPECT_EQ(img.at(30, 38), kFrameBlue);       // bottom frame line at h - 2
+  EXPECT_EQ(pixelAt(img, 2, 4), pixelAt(pic, 2, 4));      // the side runs start at the top colour
+  EXPECT_EQ(pixelAt(img, 2, 35), pixelAt(pic, 2, 20));    // and end at the bottom colour
+  EXPECT_EQ(pixelAt(img, 0, 20), pixelAt(pic, 0, 12));    // margin all the way down
+  EXPECT_EQ(pixelAt(img, 1, 20), kFrameBlue);
+  EXPECT_EQ(pixelAt(img, 71, 30), kFrameBlue);
+  EXPECT_EQ(pixelAt(img, 30, 38), kFrameBlue);       // bottom frame line at h - 2
 }
 
 TEST(Pictures, RingColoursOfEachLook) {
@@ -206,32 +206,32 @@ TEST(Pictures, RingColoursOfEachLook) {
   for (const Case& c : cases) {
     SCOPED_TRACE(pictureName(c.which));
     const Image& pic = picture(c.which);
-    ASSERT_EQ(pic.width(), 64);
-    ASSERT_EQ(pic.height(), 25);
+    ASSERT_EQ(pic.width, 64);
+    ASSERT_EQ(pic.height, 25);
     int f = c.frameRow;
     // The frame line all round, apart from its rounded corners.
     for (int x = f + 1; x < 63 - f; ++x) {
-      EXPECT_EQ(pic.at(x, f), c.frame) << x;
-      EXPECT_EQ(pic.at(x, 24 - f), c.frame) << x;
+      EXPECT_EQ(pixelAt(pic, x, f), c.frame) << x;
+      EXPECT_EQ(pixelAt(pic, x, 24 - f), c.frame) << x;
     }
     for (int y = f + 1; y < 24 - f; ++y) {
-      EXPECT_EQ(pic.at(f, y), c.frame) << y;
-      EXPECT_EQ(pic.at(63 - f, y), c.frame) << y;
+      EXPECT_EQ(pixelAt(pic, f, y), c.frame) << y;
+      EXPECT_EQ(pixelAt(pic, 63 - f, y), c.frame) << y;
     }
-    EXPECT_NE(pic.at(f, f), c.frame);
-    EXPECT_EQ(pic.at(30, 0), c.margin);
-    EXPECT_EQ(pic.at(30, 3), c.bandRow3);
-    EXPECT_EQ(pic.at(30, 22), c.bottomRow);
+    EXPECT_NE(pixelAt(pic, f, f), c.frame);
+    EXPECT_EQ(pixelAt(pic, 30, 0), c.margin);
+    EXPECT_EQ(pixelAt(pic, 30, 3), c.bandRow3);
+    EXPECT_EQ(pixelAt(pic, 30, 22), c.bottomRow);
   }
 }
 
 TEST(Pictures, PressedHasShadowInsideAndLightOutside) {
   const Image& pic = picture(Picture::Pressed);
-  EXPECT_EQ(pic.at(3, 10), rgbHex(0xD7D4CA));
-  EXPECT_EQ(pic.at(30, 21), rgbHex(0xF2F2EE));
-  EXPECT_EQ(pic.at(60, 10), rgbHex(0xE5E4DD));
-  EXPECT_EQ(pic.at(30, 23), rgbHex(0xF8F7F0));
-  EXPECT_EQ(pic.at(62, 10), rgbHex(0xF0EEE0));
+  EXPECT_EQ(pixelAt(pic, 3, 10), rgbHex(0xD7D4CA));
+  EXPECT_EQ(pixelAt(pic, 30, 21), rgbHex(0xF2F2EE));
+  EXPECT_EQ(pixelAt(pic, 60, 10), rgbHex(0xE5E4DD));
+  EXPECT_EQ(pixelAt(pic, 30, 23), rgbHex(0xF8F7F0));
+  EXPECT_EQ(pixelAt(pic, 62, 10), rgbHex(0xF0EEE0));
 }
 
 TEST(Pictures, SideBandsRunFromTheirTopToTheirBottomColour) {
@@ -247,10 +247,10 @@ TEST(Pictures, SideBandsRunFromTheirTopToTheirBottomColour) {
   for (const Case& c : cases) {
     SCOPED_TRACE(pictureName(c.which));
     const Image& pic = picture(c.which);
-    EXPECT_EQ(pic.at(2, 4), c.leftTop);
-    EXPECT_EQ(pic.at(3, 20), c.leftBottom);
-    EXPECT_EQ(pic.at(60, 4), c.rightTop);
-    EXPECT_EQ(pic.at(61, 20), c.rightBottom);
+    EXPECT_EQ(pixelAt(pic, 2, 4), c.leftTop);
+    EXPECT_EQ(pixelAt(pic, 3, 20), c.leftBottom);
+    EXPECT_EQ(pixelAt(pic, 60, 4), c.rightTop);
+    EXPECT_EQ(pixelAt(pic, 61, 20), c.rightBottom);
   }
 }
 
@@ -280,18 +280,18 @@ TEST(PaintFace, GradientDirectionFollowsTheStateNotThePicture) {
   b.sizeChanged(73, 25);
   b.Initialize();
   const Rgb light{255, 255, 255};
-  EXPECT_EQ(b.surface().at(36, 0), picture(Picture::Normal).at(30, 0));
-  EXPECT_GT(b.surface().at(36, 5).r, b.surface().at(36, 19).r);  // light above dark
+  EXPECT_EQ(pixelAt(b.surface(), 36, 0), pixelAt(picture(Picture::Normal), 30, 0));
+  EXPECT_GT(pixelAt(b.surface(), 36, 5).r, pixelAt(b.surface(), 36, 19).r);  // light above dark
   b.mouseMove();  // HighLight: dark to light
-  EXPECT_LT(b.surface().at(36, 5).r, b.surface().at(36, 19).r);
-  EXPECT_EQ(b.surface().at(10, 3), rgbHex(0xFDD889));
+  EXPECT_LT(pixelAt(b.surface(), 36, 5).r, pixelAt(b.surface(), 36, 19).r);
+  EXPECT_EQ(pixelAt(b.surface(), 10, 3), rgbHex(0xFDD889));
   b.focusGained();  // Pressed picture, state 4: direction kept
-  EXPECT_EQ(b.surface().at(10, 3), rgbHex(0xD1CCC0));
-  EXPECT_LT(b.surface().at(36, 5).r, b.surface().at(36, 19).r);
+  EXPECT_EQ(pixelAt(b.surface(), 10, 3), rgbHex(0xD1CCC0));
+  EXPECT_LT(pixelAt(b.surface(), 36, 5).r, pixelAt(b.surface(), 36, 19).r);
   b.pointerWatch(false);  // Selected: light to dark again
-  EXPECT_GT(b.surface().at(36, 5).r, b.surface().at(36, 19).r);
-  EXPECT_EQ(b.surface().at(10, 3), rgbHex(0xCEE7FF));
-  EXPECT_NE(b.surface().at(36, 5), light);
+  EXPECT_GT(pixelAt(b.surface(), 36, 5).r, pixelAt(b.surface(), 36, 19).r);
+  EXPECT_EQ(pixelAt(b.surface(), 10, 3), rgbHex(0xCEE7FF));
+  EXPECT_NE(pixelAt(b.surface(), 36, 5), light);
 }
 
 }  // namespace
