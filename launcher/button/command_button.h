@@ -31,7 +31,11 @@
 //   it may hide the dialog. Do not delete the button from inside it (use
 //   Fl::delete_widget, which deletes later).
 // - Keys do nothing on the button; Tab moves on to the next widget.
-// - The face and caption are drawn with IPA P Gothic (see fltk_font.h).
+// - The caption is drawn in IPA P Gothic; labels of the dialog should take
+//   their fonts from fltk_font.h too.
+// - FLTK takes the focus from every widget while the dialog is not the
+//   active window, so a focused button shows Normal then, and Selected again
+//   when the dialog comes back.
 #pragma once
 
 #include <FL/Fl_Double_Window.H>
