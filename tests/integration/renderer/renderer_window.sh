@@ -60,6 +60,15 @@ for args in "/c" "/p 4242" "-x junk"; do
   fi
 done
 
+# A window that vanishes under the renderer ends the run, not the program.
+if start_renderer; then
+  "$TOOL" destroy "$RID"
+  check "window destroyed by another program: ends with 0" ended_cleanly
+else
+  fail "renderer starts for the destroy check"
+  end_renderer
+fi
+
 # Another saver window still titled "Screensaver" takes precedence.
 "$TOOL" window Screensaver WindowsScreenSaverClass >"$WORK/helper.id" &
 helper=$!

@@ -3,6 +3,7 @@
 //                                              and WM_CLASS class, prints its id,
 //                                              and lives until it is killed
 //   miravel_x11_test_tool close WINDOW_ID      sends WM_DELETE_WINDOW to the window
+//   miravel_x11_test_tool destroy WINDOW_ID    destroys the window (another client's)
 #include <X11/Xatom.h>
 #include <X11/Xlib.h>
 #include <X11/Xutil.h>
@@ -57,6 +58,14 @@ int sendClose(Display* display, const char* id) {
   return platform::xErrorTrapEnd(display) ? 0 : 1;
 }
 
+int destroyWindow(Display* display, const char* id) {
+  Window window = None;
+  if (!platform::parseWindowId(id, window)) return 2;
+  platform::xErrorTrapBegin();
+  XDestroyWindow(display, window);
+  return platform::xErrorTrapEnd(display) ? 0 : 1;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -66,6 +75,7 @@ int main(int argc, char** argv) {
   std::string command = argc > 1 ? argv[1] : "";
   if (command == "window" && argc == 4) return makeWindow(display, argv[2], argv[3]);
   if (command == "close" && argc == 3) return sendClose(display, argv[2]);
-  std::fprintf(stderr, "usage: %s window TITLE CLASS | close WINDOW_ID\n", argv[0]);
+  if (command == "destroy" && argc == 3) return destroyWindow(display, argv[2]);
+  std::fprintf(stderr, "usage: %s window TITLE CLASS | close WINDOW_ID | destroy WINDOW_ID\n", argv[0]);
   return 2;
 }
