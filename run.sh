@@ -34,7 +34,7 @@ XVFB_PID=$!
 exec 9>&-
 SAVER_PID=""
 finish() {
-  [ -n "$SAVER_PID" ] && kill "$SAVER_PID" 2>/dev/null
+  [ -n "$SAVER_PID" ] && kill "$SAVER_PID" 2>/dev/null || true
   pkill -TERM -f "$(pwd)/build/Miravel.dll" 2>/dev/null || true
   kill "$XVFB_PID" 2>/dev/null || true
   rm -f "$fdfile"

@@ -1,0 +1,31 @@
+// The frame clock: unsigned 32-bit milliseconds from a monotonic clock. The
+// reading wraps after about 49.7 days; a frame that sees the counter go
+// backwards reuses the previous step instead of taking a negative one.
+#pragma once
+
+#include <cstdint>
+#include <functional>
+
+using MillisSource = std::function<std::uint32_t()>;
+
+// Milliseconds of CLOCK_MONOTONIC, truncated to 32 bits.
+std::uint32_t monotonicMillis();
+
+class FrameClock {
+ public:
+  explicit FrameClock(MillisSource source = monotonicMillis) : source_(std::move(source)) {}
+
+  // Takes a new reading and returns the step since the last one in seconds,
+  // or previousStep when the counter wrapped. The first call reads twice, so
+  // its step is the time between two back-to-back readings.
+  float tick(float previousStep);
+
+  std::uint32_t lastMillis() const { return lastMillis_; }
+  std::uint32_t nowMillis() const { return nowMillis_; }
+
+ private:
+  MillisSource source_;
+  bool started_ = false;
+  std::uint32_t lastMillis_ = 0;
+  std::uint32_t nowMillis_ = 0;
+};

@@ -1,0 +1,91 @@
+// Miravel.dll: the full-screen renderer. Whatever its command line, it opens
+// one window titled "KelvaraVC" and draws the light curtains until the user
+// returns, then ends with exit code 0.
+#include <poll.h>
+#include <sched.h>
+#include <signal.h>
+
+#include <csignal>
+#include <cstdio>
+
+#include "platform/x11/x11_util.h"
+#include "renderer/shell/x11_saver.h"
+
+namespace {
+
+volatile std::sig_atomic_t g_endRequested = 0;
+
+extern "C" void requestEnd(int) { g_endRequested = 1; }
+
+// SIGTERM and SIGINT end the run like an accepted close: the window is
+// destroyed, everything released, exit code 0.
+void installEndSignals() {
+  struct sigaction action {};
+  action.sa_handler = requestEnd;
+  sigemptyset(&action.sa_mask);
+  action.sa_flags = 0;  // no restart: a waiting poll() returns at once
+  sigaction(SIGTERM, &action, nullptr);
+  sigaction(SIGINT, &action, nullptr);
+}
+
+// Every waiting event is handled before the next frame; a frame is drawn
+// only when none waits. No frame-rate cap: motion is scaled by the measured
+// step, so the animation's speed does not depend on how often we draw.
+void runLoop(Display* display, X11Saver& saver) {
+  while (saver.alive()) {
+    if (g_endRequested) {
+      saver.destroy();
+      break;
+    }
+    if (XPending(display) > 0) {
+      XEvent event;
+      XNextEvent(display, &event);
+      saver.dispatch(event);
+      continue;
+    }
+    if (renderIdle(saverShellState.rendererReady, saverShellState.passwordDialogUp)) {
+      sched_yield();
+    } else {
+      // Nothing to draw (no GL context): wait for events instead of spinning.
+      pollfd fd{ConnectionNumber(display), POLLIN, 0};
+      poll(&fd, 1, 100);
+    }
+  }
+}
+
+int rendererMain() {
+  installEndSignals();
+  Display* display = XOpenDisplay(nullptr);
+  if (!display) {
+    std::fprintf(stderr, "Miravel.dll: cannot open the X display\n");
+    return 1;
+  }
+  platform::installXErrorHandler();
+
+  // Another saver window still being set up (its first title) takes
+  // precedence: bring it forward and leave without a window of our own.
+  Window existing = platform::findTopLevelWindow(display, "Screensaver", "WindowsScreenSaverClass");
+  if (existing != None) {
+    bringWindowToFront(display, existing);
+    XCloseDisplay(display);
+    return 0;
+  }
+
+  int exitCode = 0;
+  {
+    X11Saver saver(display);
+    if (saver.create())
+      runLoop(display, saver);
+    else
+      exitCode = 1;
+  }
+  XCloseDisplay(display);
+  return exitCode;
+}
+
+}  // namespace
+
+int main(int, char**) {
+  // The command line is ignored: every start is a full-screen run.
+  return rendererMain();
+}

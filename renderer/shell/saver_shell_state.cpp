@@ -1,0 +1,3 @@
+#include "renderer/shell/saver_shell_state.h"
+
+SaverShellState saverShellState;

@@ -1,0 +1,247 @@
+#include <GL/gl.h>
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cstdint>
+
+#include "fake_gl.h"
+#include "renderer/curtain/gl_scene.h"
+#include "renderer/curtain/renderer_settings.h"
+
+namespace {
+
+class FakeSurface : public RenderSurface {
+ public:
+  FakeSurface(int w, int h, bool context) : width(w), height(h), hasContext(context) {}
+  bool createContext() override { return hasContext; }
+  void clientRect(int& l, int& t, int& r, int& b) const override {
+    l = 0;
+    t = 0;
+    r = width;
+    b = height;
+  }
+  void swapBuffers() override {
+    ++swaps;
+    glCalls().push_back(GlCall{"swap", {}});
+  }
+  int width, height;
+  bool hasContext;
+  int swaps = 0;
+};
+
+size_t countOf(const std::string& name, size_t from = 0, size_t to = SIZE_MAX) {
+  const auto& calls = glCalls();
+  to = std::min(to, calls.size());
+  size_t n = 0;
+  for (size_t i = from; i < to; ++i) n += calls[i].name == name;
+  return n;
+}
+
+size_t indexOf(const std::string& name, size_t from = 0) {
+  const auto& calls = glCalls();
+  for (size_t i = from; i < calls.size(); ++i)
+    if (calls[i].name == name) return i;
+  return SIZE_MAX;
+}
+
+class DrawTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    rendererSettings = fixedRendererSettings();
+    rendererSettings.density = 3;
+    frameSeconds = 0.0f;
+    glCalls().clear();
+  }
+  void TearDown() override { releaseRenderer(); }
+};
+
+// Every vertex comes after its colour; returns (colour, vertex) pairs of one strip.
+struct Vertex {
+  double r, g, b, x, y, z;
+};
+std::vector<std::vector<Vertex>> strips() {
+  std::vector<std::vector<Vertex>> out;
+  const auto& calls = glCalls();
+  GlCall colour{"", {0, 0, 0}};
+  for (const auto& c : calls) {
+    if (c.name == "glBegin") {
+      EXPECT_EQ(c.args[0], GL_TRIANGLE_STRIP);
+      out.emplace_back();
+    } else if (c.name == "glColor3f") {
+      colour = c;
+    } else if (c.name == "glVertex") {
+      out.back().push_back(
+          {colour.args[0], colour.args[1], colour.args[2], c.args[0], c.args[1], c.args[2]});
+    }
+  }
+  return out;
+}
+
+double expectedChannel(float curtain, float brightness) {
+  return std::clamp(curtain + (brightness - 1.0f), 0.0f, 1.0f);
+}
+
+TEST_F(DrawTest, FrontCurtainStripsFollowTheGrid) {
+  LightCurtain c;
+  frameSeconds = 2.0f;
+  c.update();
+  c.red = 0.9f;
+  c.green = 0.4f;
+  c.blue = 0.1f;
+  c.points[1][1]->brightness = 0.8f;
+  c.points[2][1]->brightness = 0.3f;
+  c.drawFront();
+
+  const auto& calls = glCalls();
+  EXPECT_EQ(calls.front().name, "glPushMatrix");
+  EXPECT_EQ(calls.back().name, "glPopMatrix");
+  EXPECT_EQ(countOf("glTranslatef"), 0u);
+  auto s = strips();
+  ASSERT_EQ(s.size(), 3u);
+  EXPECT_EQ(countOf("glEnd"), 3u);
+  for (int i = 0; i < 3; ++i) {
+    ASSERT_EQ(s[i].size(), 8u);
+    for (int j = 0; j <= 3; ++j) {
+      // First the next row's point, then this row's.
+      for (int k = 0; k < 2; ++k) {
+        const CurtainPoint& p = *c.points[i + 1 - k][j];
+        const Vertex& v = s[i][2 * j + k];
+        SCOPED_TRACE(testing::Message() << "strip " << i << " j " << j << " k " << k);
+        EXPECT_FLOAT_EQ(v.x, p.x);
+        EXPECT_FLOAT_EQ(v.y, p.y);
+        EXPECT_FLOAT_EQ(v.z, p.z);
+        EXPECT_FLOAT_EQ(v.r, expectedChannel(c.red, p.brightness));
+        EXPECT_FLOAT_EQ(v.g, expectedChannel(c.green, p.brightness));
+        EXPECT_FLOAT_EQ(v.b, expectedChannel(c.blue, p.brightness));
+      }
+    }
+  }
+  // brightness 0.8 on colour (0.9, 0.4, 0.1): (0.7, 0.2, 0); the border is black.
+  EXPECT_NEAR(s[0][2].r, 0.7, 1e-6);
+  EXPECT_NEAR(s[0][2].g, 0.2, 1e-6);
+  EXPECT_EQ(s[0][2].b, 0.0);
+  EXPECT_EQ(s[0][0].r + s[0][0].g + s[0][0].b, 0.0);
+}
+
+TEST_F(DrawTest, BackCurtainIsFlatAndLiftedByBrightness) {
+  LightCurtain c;
+  frameSeconds = 1.0f;
+  c.update();
+  c.drawBack();
+
+  const auto& calls = glCalls();
+  ASSERT_GE(calls.size(), 2u);
+  EXPECT_EQ(calls[0].name, "glPushMatrix");
+  ASSERT_EQ(calls[1].name, "glTranslatef");
+  EXPECT_FLOAT_EQ(calls[1].args[0], 0.2f * c.wave[0]);
+  EXPECT_FLOAT_EQ(calls[1].args[1], 0.2f * c.wave[1]);
+  EXPECT_FLOAT_EQ(calls[1].args[2], 1.6f);
+  EXPECT_EQ(calls.back().name, "glPopMatrix");
+  auto s = strips();
+  ASSERT_EQ(s.size(), 3u);
+  for (int i = 0; i < 3; ++i)
+    for (int j = 0; j <= 3; ++j)
+      for (int k = 0; k < 2; ++k) {
+        const CurtainPoint& p = *c.points[i + 1 - k][j];
+        const Vertex& v = s[i][2 * j + k];
+        EXPECT_FLOAT_EQ(v.x, p.u);
+        EXPECT_FLOAT_EQ(v.y, p.v);
+        EXPECT_FLOAT_EQ(v.z, p.brightness);
+      }
+}
+
+TEST_F(DrawTest, DensityOneIsOneStripOfFourBlackVertices) {
+  rendererSettings.density = 1;
+  LightCurtain c;
+  frameSeconds = 0.5f;
+  c.update();
+  c.drawFront();
+  auto s = strips();
+  ASSERT_EQ(s.size(), 1u);
+  ASSERT_EQ(s[0].size(), 4u);
+  for (const auto& v : s[0]) EXPECT_EQ(v.r + v.g + v.b, 0.0);
+}
+
+TEST_F(DrawTest, InitSetsViewCameraAndBlendOnce) {
+  FakeSurface surface(800, 600, true);
+  ASSERT_TRUE(initRenderer(surface));
+  const auto& calls = glCalls();
+  size_t viewport = indexOf("glViewport");
+  ASSERT_NE(viewport, SIZE_MAX);
+  EXPECT_EQ(calls[viewport].args, (std::vector<double>{0, 0, 800, 600}));
+  size_t perspective = indexOf("gluPerspective");
+  ASSERT_NE(perspective, SIZE_MAX);
+  EXPECT_EQ(calls[perspective].args[0], 20.0);
+  EXPECT_NEAR(calls[perspective].args[1], 800.0 / 600.0, 1e-9);
+  EXPECT_EQ(calls[perspective].args[2], 0.01);
+  EXPECT_EQ(calls[perspective].args[3], 20.0);
+  size_t translate = indexOf("glTranslatef");
+  ASSERT_NE(translate, SIZE_MAX);
+  EXPECT_EQ(calls[translate].args, (std::vector<double>{0, 0, -5}));
+  EXPECT_GT(translate, indexOf("glMatrixMode", perspective));
+  EXPECT_EQ(calls[indexOf("glMatrixMode", perspective)].args[0], GL_MODELVIEW);
+  EXPECT_EQ(calls[indexOf("glBlendFunc")].args, (std::vector<double>{GL_ONE, GL_ONE}));
+  EXPECT_EQ(calls[indexOf("glClearColor")].args, (std::vector<double>{0, 0, 0, 1}));
+  // Blending is the only capability ever enabled: no depth test, lighting or texture.
+  ASSERT_EQ(countOf("glEnable"), 1u);
+  EXPECT_EQ(calls[indexOf("glEnable")].args[0], GL_BLEND);
+  EXPECT_EQ(frontCurtainList().size(), 1u);
+  EXPECT_EQ(backCurtainList().size(), 1u);
+}
+
+TEST_F(DrawTest, FrameUpdatesClearsDrawsBackThenFrontAndSwaps) {
+  FakeSurface surface(1920, 1080, true);
+  std::uint32_t now = 5000;
+  setFrameClockSource([&] { return now; });
+  initRenderer(surface);
+  glCalls().clear();
+
+  ASSERT_TRUE(renderIdle(1, 0));
+  EXPECT_EQ(frameSeconds, 0.0f);  // the first frame's step is 0
+  const auto& calls = glCalls();
+  EXPECT_EQ(calls.front().name, "glClear");
+  // The back curtain's translation comes before any vertex of the front one.
+  size_t backTranslate = indexOf("glTranslatef");
+  ASSERT_NE(backTranslate, SIZE_MAX);
+  EXPECT_FLOAT_EQ(calls[backTranslate].args[2], 1.6f);
+  EXPECT_EQ(countOf("glBegin"), 2u * 3u);
+  EXPECT_EQ(countOf("glBegin", 0, backTranslate), 0u);
+  // The frame never reloads a matrix.
+  EXPECT_EQ(countOf("glLoadIdentity"), 0u);
+  EXPECT_EQ(countOf("glMatrixMode"), 0u);
+  EXPECT_EQ(countOf("glPushMatrix"), countOf("glPopMatrix"));
+  ASSERT_GE(calls.size(), 2u);
+  EXPECT_EQ(calls[calls.size() - 2].name, "glFlush");
+  EXPECT_EQ(calls.back().name, "swap");
+
+  const float phaseBefore = frontCurtainList()[0]->phase[0];
+  now += 40;
+  renderIdle(1, 0);
+  EXPECT_NEAR(frameSeconds, 0.04f, 1e-6);
+  EXPECT_NEAR(frontCurtainList()[0]->phase[0],
+              phaseBefore + 0.04f * frontCurtainList()[0]->waveSpeed[0], 1e-5);
+  EXPECT_EQ(surface.swaps, 2);
+}
+
+TEST_F(DrawTest, NoFrameUnlessReadyWithoutDialogAndWithContext) {
+  FakeSurface surface(640, 480, true);
+  initRenderer(surface);
+  glCalls().clear();
+  EXPECT_FALSE(renderIdle(0, 0));
+  EXPECT_FALSE(renderIdle(1, 1));
+  EXPECT_TRUE(glCalls().empty());
+  EXPECT_EQ(surface.swaps, 0);
+
+  releaseRenderer();
+  EXPECT_TRUE(frontCurtainList().empty());
+  EXPECT_TRUE(backCurtainList().empty());
+  EXPECT_FALSE(renderIdle(1, 0));
+
+  FakeSurface noContext(640, 480, false);
+  EXPECT_FALSE(initRenderer(noContext));
+  EXPECT_TRUE(glCalls().empty());
+  EXPECT_FALSE(renderIdle(1, 0));
+  EXPECT_EQ(noContext.swaps, 0);
+}
+
+}  // namespace
