@@ -10,3 +10,41 @@ extern int16_t BGMKind;
 extern int16_t BGMRepeat;
 // Full path of the MP3 or WAV file, as stored (bytes kept as they are).
 extern std::string BGMFile;
+
+// The section and key names of Miravel.ini, as the code-page-932 bytes the
+// launcher has always written: "Section", "BGM区分", "BGMﾘﾋﾟｰﾄ", "BGMﾌｧｲﾙ".
+inline constexpr char kSettingsSection[] = "\x53\x65\x63\x74\x69\x6F\x6E";
+inline constexpr char kKeyBGMKind[] = "\x42\x47\x4D\x8B\xE6\x95\xAA";
+inline constexpr char kKeyBGMRepeat[] = "\x42\x47\x4D\xD8\xCB\xDF\xB0\xC4";
+inline constexpr char kKeyBGMFile[] = "\x42\x47\x4D\xCC\xA7\xB2\xD9";
+
+// The settings file: the launcher's folder followed by "/Miravel.ini".
+std::string SettingsPath();
+
+// True when `path` names something that can be opened for reading and is not
+// a folder. One trailing "/" is dropped before the test. Never fails loudly.
+bool FileExists(const std::string& path);
+
+// Fills BGMKind, BGMRepeat and BGMFile from SettingsPath():
+// - the two numbers: empty text gives 0; numeric text (blanks around it
+//   allowed) gives the largest whole number not above it (1.7 -> 1,
+//   -0.5 -> -1); text that is not a number or falls outside -32768..32767
+//   gives 0;
+// - the file path is kept only when FileExists() holds for it; kind 2 without
+//   a file falls back to 0 (kind 1 stays whatever the file key holds).
+// A missing or unreadable settings file gives 0, 0 and empty; nothing is
+// created.
+void LoadSettings();
+void LoadSettingsFrom(const std::string& path);
+
+// The track field's rule for BGMRepeat: numeric text becomes its value
+// rounded to the nearest whole number (halves to even); anything else, and a
+// number outside -32768..32767, becomes 0.
+int16_t TrackFieldValue(const std::string& trackText);
+
+// The settings dialog's save: writes BGMKind, then sets BGMRepeat from the
+// track field text and writes it, then writes BGMFile (the path as held, even
+// when empty), all to SettingsPath(). Numbers are written with a leading
+// blank when zero or above (" 2", "-1"). Write failures pass silently.
+void SaveSettings(const std::string& trackText);
+void SaveSettingsTo(const std::string& path, const std::string& trackText);

@@ -1,0 +1,54 @@
+#include "launcher/core/launcher.h"
+
+#include "launcher/core/command_line.h"
+#include "launcher/core/modes.h"
+#include "launcher/settings_music/settings.h"
+#include "platform/runtime/runtime.h"
+#include "platform/x11/x11_util.h"
+
+std::string modeLetter;
+int32_t savedCursorCount = 0;
+
+const char* const kRendererMissingMessage =
+    "Miravel.dll が Miravel.scr と同じﾌｫﾙﾀﾞに見つかりません！";
+
+std::string RendererPath() { return platform::programFolder() + "/Miravel.dll"; }
+
+void launcherMain() {
+  // A running saver or an open settings dialog: this copy has nothing to do.
+  // Hidden windows count, since the saver's host is never shown.
+  if (Display* display = platform::display()) {
+    if (platform::findTopLevelWindow(display, "Kelvara_Main") != None ||
+        platform::findTopLevelWindow(display, "<Miravel>") != None)
+      platform::endLauncher();
+  }
+
+  const std::string& commandLine = platform::commandLine();
+  modeLetter = modeLetterOf(commandLine);
+
+  // The preview needs neither the settings nor the renderer.
+  if (modeLetter == "P") {
+    previewSetup(hostWindowNumberOf(commandLine));
+    return;
+  }
+
+  LoadSettings();
+
+  if (!FileExists(RendererPath())) {
+    platform::messageBox(kRendererMissingMessage);
+    platform::endLauncher();
+  }
+
+  if (modeLetter == "C") {
+    showSettingsDialog();
+    platform::endLauncher();
+  }
+
+  // /a (password change) and every other letter: nothing to do.
+  if (!commandLine.empty() && modeLetter != "S") platform::endLauncher();
+
+  // Only /s hides the pointer; a run from an empty command line leaves it.
+  if (modeLetter == "S") savedCursorCount = platform::showCursor(false);
+
+  loadSaverHost();
+}

@@ -1,0 +1,172 @@
+// Loading and saving Miravel.ini, and the launcher's readable-file test.
+#include "launcher/settings_music/settings.h"
+
+#include "temp_folder.h"
+
+#include <gtest/gtest.h>
+
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace {
+
+std::string settingsFile(const std::string& kind, const std::string& repeat, const std::string& file) {
+  return std::string("[Section]\r\n") + kKeyBGMKind + "=" + kind + "\r\n" + kKeyBGMRepeat + "=" +
+         repeat + "\r\n" + kKeyBGMFile + "=" + file + "\r\n";
+}
+
+class Settings : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    BGMKind = 9;  // not what any case expects, so every load must set it
+    BGMRepeat = 9;
+    BGMFile = "stale";
+    writeFile(music, "RIFF");
+  }
+  void load(const std::string& kind, const std::string& repeat, const std::string& file) {
+    writeFile(path, settingsFile(kind, repeat, file));
+    LoadSettingsFrom(path);
+  }
+
+  TempFolder folder;
+  std::string path = folder.file("Miravel.ini");
+  std::string music = folder.file("song.wav");
+};
+
+}  // namespace
+
+TEST(SettingsKeys, AreTheCodePage932Bytes) {
+  EXPECT_EQ(std::string(kSettingsSection), "Section");
+  EXPECT_EQ(std::string(kKeyBGMKind), "BGM\x8B\xE6\x95\xAA");
+  EXPECT_EQ(std::string(kKeyBGMRepeat), "BGM\xD8\xCB\xDF\xB0\xC4");
+  EXPECT_EQ(std::string(kKeyBGMFile), "BGM\xCC\xA7\xB2\xD9");
+}
+
+TEST_F(Settings, NoFileGivesTheDefaultsAndCreatesNothing) {
+  LoadSettingsFrom(path);
+  EXPECT_EQ(BGMKind, 0);
+  EXPECT_EQ(BGMRepeat, 0);
+  EXPECT_EQ(BGMFile, "");
+  EXPECT_EQ(folder.listing(), "song.wav");
+}
+
+TEST_F(Settings, NumbersAreReadAsTheLargestWholeNumberNotAbove) {
+  struct Case {
+    const char* text;
+    int16_t value;
+  } cases[] = {
+      {" 2", 2},     {"2", 2},       {"\" 2\"", 2},  {"1.7", 1},      {"-0.5", -1},   {"7", 7},
+      {"abc", 0},    {"40000", 0},   {"", 0},        {"32767.9", 32767}, {"-32768", -32768},
+      {"-32768.5", 0}, {"1e2", 100}, {"2 2", 0},
+  };
+  for (const Case& c : cases) {
+    load("1", c.text, "");
+    EXPECT_EQ(BGMRepeat, c.value) << '"' << c.text << '"';
+    load(c.text, "0", music);
+    EXPECT_EQ(BGMKind, c.value) << '"' << c.text << '"';
+  }
+}
+
+TEST_F(Settings, MusicFileIsKeptOnlyWhileItCanBeRead) {
+  load(" 2", " 3", music);
+  EXPECT_EQ(BGMKind, 2);
+  EXPECT_EQ(BGMRepeat, 3);
+  EXPECT_EQ(BGMFile, music);
+
+  load(" 2", " 0", "");
+  EXPECT_EQ(BGMKind, 0);
+  EXPECT_EQ(BGMFile, "");
+
+  load(" 2", " 0", folder.file("deleted.mp3"));
+  EXPECT_EQ(BGMKind, 0);
+  EXPECT_EQ(BGMFile, "");
+
+  load(" 1", " 4", folder.file("deleted.mp3"));  // the CD does not need the file
+  EXPECT_EQ(BGMKind, 1);
+  EXPECT_EQ(BGMRepeat, 4);
+  EXPECT_EQ(BGMFile, "");
+
+  load(" 2", " 0", music + "/");  // tested without the slash, kept as read
+  EXPECT_EQ(BGMKind, 2);
+  EXPECT_EQ(BGMFile, music + "/");
+
+  load(" 2", " 0", folder.path());  // a folder is no music file
+  EXPECT_EQ(BGMKind, 0);
+  EXPECT_EQ(BGMFile, "");
+}
+
+TEST_F(Settings, OverlongPathIsCutAndThenDropped) {
+  std::string longPath = folder.path() + "/" + std::string(300, 'x') + ".mp3";
+  load(" 2", " 0", longPath);
+  EXPECT_EQ(BGMKind, 0);
+  EXPECT_EQ(BGMFile, "");
+}
+
+TEST_F(Settings, FileExistsOnlyForSomethingReadableThatIsNoFolder) {
+  EXPECT_TRUE(FileExists(music));
+  EXPECT_TRUE(FileExists(music + "/"));
+  EXPECT_FALSE(FileExists(music + "//"));  // only one slash is dropped
+  EXPECT_FALSE(FileExists(folder.path()));
+  EXPECT_FALSE(FileExists(folder.path() + "/"));
+  EXPECT_FALSE(FileExists(folder.file("missing.wav")));
+  EXPECT_FALSE(FileExists(""));
+  EXPECT_FALSE(FileExists("/"));
+  ASSERT_EQ(mkfifo(folder.file("pipe").c_str(), 0644), 0);
+  EXPECT_TRUE(FileExists(folder.file("pipe")));  // opened without hanging
+  chmod(music.c_str(), 0600);
+  const std::string file = music;
+  EXPECT_TRUE(runWithoutPrivileges([&file] { return !FileExists(file); }));
+}
+
+TEST_F(Settings, SaveWritesTheThreeKeysInTheirNumberFormat) {
+  BGMKind = 2;
+  BGMRepeat = 5;
+  BGMFile = music;
+  SaveSettingsTo(path, "");
+  EXPECT_EQ(BGMRepeat, 0);
+  EXPECT_EQ(readFile(path), settingsFile(" 2", " 0", music));
+
+  BGMKind = -1;
+  BGMFile = "";
+  SaveSettingsTo(path, "12");
+  EXPECT_EQ(readFile(path), settingsFile("-1", " 12", ""));  // an empty path keeps its key
+}
+
+TEST_F(Settings, TrackFieldRoundsHalvesToEvenAndRefusesTheRest) {
+  struct Case {
+    const char* text;
+    int16_t track;
+  } cases[] = {{"2.5", 2}, {"3.5", 4}, {"abc", 0}, {"12", 12}, {"", 0},
+               {" 7 ", 7}, {"40000", 0}, {"-3", -3}, {"32767.5", 0}};
+  for (const Case& c : cases) EXPECT_EQ(TrackFieldValue(c.text), c.track) << '"' << c.text << '"';
+}
+
+TEST_F(Settings, SavedChoiceLoadsBackAndOtherLinesSurvive) {
+  writeFile(path, "; mine\r\n[Section]\r\n" + std::string(kKeyBGMKind) + "= 0\r\n[Other]\r\nx=1\r\n");
+  BGMKind = 1;
+  BGMFile = music;
+  SaveSettingsTo(path, "3.5");
+  EXPECT_EQ(readFile(path), "; mine\r\n[Section]\r\n" + std::string(kKeyBGMKind) + "= 1\r\n" +
+                                kKeyBGMRepeat + "= 4\r\n" + kKeyBGMFile + "=" + music +
+                                "\r\n[Other]\r\nx=1\r\n");
+  BGMKind = 0;
+  BGMRepeat = 0;
+  BGMFile.clear();
+  LoadSettingsFrom(path);
+  EXPECT_EQ(BGMKind, 1);
+  EXPECT_EQ(BGMRepeat, 4);
+  EXPECT_EQ(BGMFile, music);
+}
+
+TEST_F(Settings, SaveIntoReadOnlyFolderChangesNothing) {
+  writeFile(path, settingsFile(" 1", " 0", ""));
+  chmod(folder.path().c_str(), 0555);
+  const std::string file = path;
+  EXPECT_TRUE(runWithoutPrivileges([&file] {
+    BGMKind = 2;
+    SaveSettingsTo(file, "5");
+    return true;  // nothing to report: the failure is silent
+  }));
+  chmod(folder.path().c_str(), 0755);
+  EXPECT_EQ(readFile(path), settingsFile(" 1", " 0", ""));
+}
