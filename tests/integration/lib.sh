@@ -43,7 +43,8 @@ track() { _PIDS+=("$1"); }
 start_xvfb() {
   local size=${1:-1920x1080} fdfile="$WORK/displayfd"
   exec 9> "$fdfile"
-  Xvfb -displayfd 9 -screen 0 "${size}x24" -nolisten tcp -noreset >"$WORK/xvfb.log" 2>&1 &
+  # 96 dpi, as an X.Org desktop reports by default (Xvfb alone says 100).
+  Xvfb -displayfd 9 -screen 0 "${size}x24" -dpi 96 -nolisten tcp -noreset >"$WORK/xvfb.log" 2>&1 &
   _XVFB_PID=$!
   exec 9>&-
   local i
@@ -82,6 +83,9 @@ wait_window() {
   return 1
 }
 
+# window_up TITLE [SECONDS]: wait_window without printing the id (for check).
+window_up() { wait_window "$@" >/dev/null; }
+
 # wait_no_window TITLE [SECONDS]
 wait_no_window() {
   local end=$((SECONDS + ${2:-10}))
@@ -110,6 +114,13 @@ wait_exit() {
 
 # screenshot FILE.png: the whole root window.
 screenshot() { xwd -root -silent | convert xwd:- "$1"; }
+
+# window_shot ID FILE.png: the part of the screen a window covers.
+window_shot() {
+  local X Y WIDTH HEIGHT SCREEN WINDOW
+  eval "$(xdotool getwindowgeometry --shell "$1")"
+  xwd -root -silent | convert xwd:- -crop "${WIDTH}x${HEIGHT}+${X}+${Y}" +repage "$2"
+}
 
 # pixel FILE X Y: prints "R G B" (0-255) of one pixel.
 pixel() { convert "$1" -format "%[fx:int(255*p{$2,$3}.r)] %[fx:int(255*p{$2,$3}.g)] %[fx:int(255*p{$2,$3}.b)]" info:; }

@@ -141,15 +141,6 @@ TEST(NoDisplay, WindowServicesReturnQuietly) {
   EXPECT_DOUBLE_EQ(twipsPerPixelX(), 15.0);
 }
 
-TEST(NoDisplay, PointerCountFollowsShowAndHide) {
-  // The count a run saves when hiding, and restores with, as ShowCursor does.
-  int saved = showCursor(false);
-  EXPECT_EQ(saved, -1);
-  EXPECT_EQ(showCursor(false), -2);
-  EXPECT_EQ(showCursor(true), -1);
-  EXPECT_EQ(showCursor(saved != 0), 0);
-}
-
 namespace {
 
 int g_ticks = 0;
