@@ -123,14 +123,11 @@ Display* display() {
   g_displayTried = true;
   Display* d = XOpenDisplay(nullptr);
   if (!d) return nullptr;
+  Fl_Window::default_xclass("Miravel");
+  fl_open_display(d);
   // FLTK installs its own X error handlers while opening; put back the
   // shared one, which only records errors so the failed call can be seen.
   installXErrorHandler();
-  XErrorHandler shared = XSetErrorHandler(nullptr);
-  XSetErrorHandler(shared);
-  Fl_Window::default_xclass("Miravel");
-  fl_open_display(d);
-  XSetErrorHandler(shared);
   XSetIOErrorHandler(onDisplayLost);
   g_display = d;
   return d;

@@ -163,7 +163,8 @@ class Timer {
 void messageBox(const std::string& text);
 
 // The launcher's user-interface font: IPA P Gothic, the metric stand-in for
-// "ＭＳ Ｐゴシック", registered in FLTK as " IPAPGothic" at FL_FREE_FONT.
+// "ＭＳ Ｐゴシック", registered in FLTK as " IPAPGothic" in a slot of its own
+// (FL_FREE_FONT + 48, clear of fonts registered from FL_FREE_FONT upwards).
 Fl_Font uiFont();
 
 // ---- Screen ---------------------------------------------------------------

@@ -45,14 +45,17 @@ bool isAscii(const std::string& text) {
 }  // namespace
 
 Fl_Font uiFont() {
+  // A slot of its own, far above the ones the launcher's controls register
+  // from FL_FREE_FONT upwards, so neither overwrites the other.
+  constexpr Fl_Font kSlot = FL_FREE_FONT + 48;
   static bool registered = false;
   if (!registered) {
     // The leading blank keeps FLTK from reading the "I" of the name as an
     // italic style code.
-    Fl::set_font(FL_FREE_FONT, " IPAPGothic");
+    Fl::set_font(kSlot, " IPAPGothic");
     registered = true;
   }
-  return FL_FREE_FONT;
+  return kSlot;
 }
 
 bool HiddenWindow::create(const std::string& title) {
