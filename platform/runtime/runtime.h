@@ -82,6 +82,7 @@ class Form {
   void load();
   // Runs onQueryUnload(), then onUnload(), then stops counting the form.
   // Nothing when not loaded or already unloading. Unload cannot be refused.
+  // A form must not be destroyed inside its own handlers.
   void unload();
   bool isLoaded() const { return loaded_; }
 
