@@ -6,8 +6,10 @@
 //   make_preview_picture OUT.jpg [SEED]
 //
 // Needs an X display with GLX (Xvfb will do). The curtains' colours are set
-// so that the front sheet glows pale green-white and the back one
-// pink-violet; the seed picks their shapes.
+// so that the back sheet glows pale green-white and the front one
+// pink-violet; the seed picks their shapes (3 gives the picture in assets/:
+// the back sheet's bright fold runs across the middle, the front sheet
+// hangs right of centre).
 #include <GL/gl.h>
 #include <GL/glx.h>
 
@@ -75,6 +77,59 @@ void shapeCurtain(LightCurtain& curtain, unsigned seed, float hue, float saturat
   curtain.saturationSpeed = 0.0f;
 }
 
+constexpr float kFrontWeight = 0.8f;
+constexpr float kBackWeight = 0.4f;
+
+// One frame of the scene as it stands, read back as RGB rows (bottom-up).
+std::vector<unsigned char> renderFrame() {
+  drawFrame();
+  glFinish();
+  std::vector<unsigned char> frame(static_cast<size_t>(kWidth) * kHeight * 3);
+  glPixelStorei(GL_PACK_ALIGNMENT, 1);
+  glReadBuffer(GL_FRONT);
+  glReadPixels(0, 0, kWidth, kHeight, GL_RGB, GL_UNSIGNED_BYTE, frame.data());
+  return frame;
+}
+
+// The mean of one channel over the block of frame pixels behind output pixel
+// (x, y), y counted from the top.
+float boxAverage(const std::vector<unsigned char>& frame, int x, int y, int channel) {
+  float sum = 0;
+  for (int dy = 0; dy < kSupersample; ++dy)
+    for (int dx = 0; dx < kSupersample; ++dx) {
+      int fy = kHeight - 1 - (y * kSupersample + dy);
+      int fx = x * kSupersample + dx;
+      sum += frame[(static_cast<size_t>(fy) * kWidth + fx) * 3 + channel];
+    }
+  return sum / (kSupersample * kSupersample);
+}
+
+struct LightStats {
+  float cx = 0, cy = 0;  // light-weighted centre, 0..1 from the top left
+  float cover = 0;       // share of pixels with noticeable light
+};
+
+LightStats lightStats(const std::vector<unsigned char>& frame) {
+  double sum = 0, sx = 0, sy = 0;
+  long lit = 0;
+  for (int y = 0; y < kHeight; ++y)
+    for (int x = 0; x < kWidth; ++x) {
+      const unsigned char* p = &frame[(static_cast<size_t>(y) * kWidth + x) * 3];
+      double light = p[0] + p[1] + p[2];
+      sum += light;
+      sx += light * x;
+      sy += light * (kHeight - 1 - y);
+      if (light > 90) ++lit;
+    }
+  LightStats stats;
+  if (sum > 0) {
+    stats.cx = static_cast<float>(sx / sum / kWidth);
+    stats.cy = static_cast<float>(sy / sum / kHeight);
+  }
+  stats.cover = static_cast<float>(lit) / (static_cast<float>(kWidth) * kHeight);
+  return stats;
+}
+
 bool writeJpeg(const char* path, const std::vector<unsigned char>& rgb) {
   FILE* file = std::fopen(path, "wb");
   if (!file) return false;
@@ -106,7 +161,7 @@ int main(int argc, char** argv) {
     std::fprintf(stderr, "usage: make_preview_picture OUT.jpg [SEED]\n");
     return 2;
   }
-  unsigned seed = argc > 2 ? static_cast<unsigned>(std::strtoul(argv[2], nullptr, 10)) : 7u;
+  unsigned seed = argc > 2 ? static_cast<unsigned>(std::strtoul(argv[2], nullptr, 10)) : 3u;
   Display* display = XOpenDisplay(nullptr);
   if (!display) {
     std::fprintf(stderr, "make_preview_picture: no X display\n");
@@ -118,36 +173,40 @@ int main(int argc, char** argv) {
     std::fprintf(stderr, "make_preview_picture: no offscreen GL context\n");
     return 1;
   }
-  shapeCurtain(*frontCurtainList()[0], seed, 0.36f, 0.22f);     // pale green-white
-  shapeCurtain(*backCurtainList()[0], seed + 1000u, 0.86f, 0.55f);  // pink-violet
-  // A fixed clock: the first frame takes a step of 0, so the picture depends
-  // on the seed alone.
+  LightCurtain& front = *frontCurtainList()[0];
+  LightCurtain& back = *backCurtainList()[0];
+  shapeCurtain(front, seed, 0.85f, 0.55f);        // pink-violet
+  shapeCurtain(back, seed + 1000u, 0.36f, 0.3f);  // pale green-white
+  // A fixed clock: every frame takes a step of 0, so the picture depends on
+  // the seed alone.
   setFrameClockSource([] { return 1000u; });
-  drawFrame();
-  glFinish();
-
-  std::vector<unsigned char> frame(static_cast<size_t>(kWidth) * kHeight * 3);
-  glPixelStorei(GL_PACK_ALIGNMENT, 1);
-  glReadBuffer(GL_FRONT);
-  glReadPixels(0, 0, kWidth, kHeight, GL_RGB, GL_UNSIGNED_BYTE, frame.data());
+  // Each sheet is drawn on its own (the other with value 0 is black), so the
+  // two can be weighed separately over the sky.
+  front.value = 1.0f;
+  back.value = 0.0f;
+  std::vector<unsigned char> frontLight = renderFrame();
+  front.value = 0.0f;
+  back.value = 1.0f;
+  std::vector<unsigned char> backLight = renderFrame();
   releaseRenderer();
 
-  // Night sky: deep navy at the top to a clearer blue at the horizon; the
-  // light adds onto it. GL rows run bottom-up.
+  // Where the light lies: the back sheet should hang on the right, the front
+  // one run across the middle. Printed so a seed can be chosen.
+  LightStats frontStats = lightStats(frontLight), backStats = lightStats(backLight);
+  std::printf("seed %u: front centre %.2f,%.2f cover %.2f  back centre %.2f,%.2f cover %.2f\n",
+              seed, frontStats.cx, frontStats.cy, frontStats.cover, backStats.cx, backStats.cy,
+              backStats.cover);
+
+  // Night sky: deep navy at the top to a clearer blue below; the light adds
+  // onto it, the front sheet brighter than the back one. GL rows run bottom-up.
   std::vector<unsigned char> out(static_cast<size_t>(kOutWidth) * kOutHeight * 3);
   for (int y = 0; y < kOutHeight; ++y) {
     float t = static_cast<float>(y) / (kOutHeight - 1);
     const float sky[3] = {4 + 14 * t, 10 + 36 * t, 48 + 72 * t};
     for (int x = 0; x < kOutWidth; ++x) {
       for (int c = 0; c < 3; ++c) {
-        float sum = 0;
-        for (int dy = 0; dy < kSupersample; ++dy)
-          for (int dx = 0; dx < kSupersample; ++dx) {
-            int fy = kHeight - 1 - (y * kSupersample + dy);
-            int fx = x * kSupersample + dx;
-            sum += frame[(static_cast<size_t>(fy) * kWidth + fx) * 3 + c];
-          }
-        float light = sum / (kSupersample * kSupersample);
+        float light = kFrontWeight * boxAverage(frontLight, x, y, c) +
+                      kBackWeight * boxAverage(backLight, x, y, c);
         out[(static_cast<size_t>(y) * kOutWidth + x) * 3 + c] =
             static_cast<unsigned char>(std::min(255.0f, std::round(sky[c] + light)));
       }

@@ -6,7 +6,7 @@ set -euo pipefail
 top=$(cd "$(dirname "$0")/../.." && pwd)
 tool="$top/build/tools/preview_picture/make_preview_picture"
 [ -x "$tool" ] || { echo "build first: cmake --build build"; exit 1; }
-seed=${1:-7}
+seed=${1:-3}
 out="$top/assets/preview.jpg"
 if [ -n "${DISPLAY:-}" ]; then
   "$tool" "$out" "$seed"
