@@ -48,13 +48,19 @@ parent_of() { xwininfo -children -id "$1" | awk '/Parent window id/{print $4}'; 
 # rmse A B: root-mean-square difference of two same-size pictures, 0..1.
 rmse() { compare -metric RMSE "$1" "$2" null: 2>&1 | sed -n 's/.*(\(.*\)).*/\1/p'; }
 
+# start_preview: starts the launcher with /p and the host's id; sets LPID and
+# `child`, the preview window's id once it shows (empty if it never does).
+start_preview() {
+  "$LAUNCHER" /p "$HOST_ID" >> "$WORK/launcher.log" 2>&1 &
+  LPID=$!
+  track "$LPID"
+  child=""
+  for _ in $(seq 1 50); do child=$(preview_child); [ -n "$child" ] && break; sleep 0.1; done
+}
+
 # ---- 152 x 112: the whole picture, pixel for pixel ----------------------
 open_host 152 112 || fail "host window opened"
-"$LAUNCHER" /p "$HOST_ID" > "$WORK/launcher.log" 2>&1 &
-LPID=$!
-track "$LPID"
-child=""
-for _ in $(seq 1 50); do child=$(preview_child); [ -n "$child" ] && break; sleep 0.1; done
+start_preview
 check "preview window appears" test -n "$child"
 if [ -n "$child" ]; then
   check "it is a child of the host" test "$(printf '%d' "$(parent_of "$child")")" = "$HOST_ID"
@@ -81,11 +87,7 @@ wait_exit "$HOST_PID" 5
 
 # ---- 300 x 200: the picture scaled to the host ---------------------------
 open_host 300 200 || fail "second host window opened"
-"$LAUNCHER" /p "$HOST_ID" >> "$WORK/launcher.log" 2>&1 &
-LPID=$!
-track "$LPID"
-child=""
-for _ in $(seq 1 50); do child=$(preview_child); [ -n "$child" ] && break; sleep 0.1; done
+start_preview
 check "300 x 200 host: preview window appears" test -n "$child"
 if [ -n "$child" ]; then
   check "it takes the host's 300 x 200" test "$(child_geometry "$child")" = "0 0 300 200"
