@@ -4,6 +4,8 @@
 #include <cdio/logging.h>
 #include <cdio/paranoia/cdda.h>
 #include <cdio/paranoia/paranoia.h>
+#include <pthread.h>
+#include <signal.h>
 
 #include <algorithm>
 #include <array>
@@ -257,8 +259,14 @@ bool LibcdioDrive::startPlay(int32_t from, int32_t to) {
   AudioOutput& output = AudioOutput::instance();
   if (!output.open()) return false;
   if (!readerStarted_) {
+    // The reader starts with every signal blocked, so the launcher's
+    // session-end signals reach its own thread, never a disc read.
+    sigset_t all, previous;
+    sigfillset(&all);
+    pthread_sigmask(SIG_BLOCK, &all, &previous);
     std::shared_ptr<CdStream> stream = stream_;
     std::thread([stream] { stream->readerLoop(); }).detach();
+    pthread_sigmask(SIG_SETMASK, &previous, nullptr);
     readerStarted_ = true;
   }
   output.setPcmSource(stream_);
