@@ -1,0 +1,257 @@
+#!/usr/bin/env bash
+# The settings dialog as a user meets it: Miravel.scr /c from a folder holding
+# copies of the two programs; the window, its look, the choices, the track
+# field, the file chooser, the web page, "設定" and "ｷｬﾝｾﾙ", and the bytes of
+# Miravel.ini afterwards.
+source "$MIRAVEL_TEST_LIB"
+
+APP="$WORK/app"
+INI="$APP/Miravel.ini"
+MUSIC="$WORK/music/night song.mp3"
+mkdir -p "$APP" "$WORK/music" "$WORK/bin"
+cp "$MIRAVEL_BUILD/Miravel.scr" "$MIRAVEL_BUILD/Miravel.dll" "$APP/"
+: > "$MUSIC"
+
+# A stand-in for xdg-open that notes what it was asked to open.
+OPENED="$WORK/opened.txt"
+printf '#!/bin/sh\nprintf "%%s\\n" "$@" > "%s"\n' "$OPENED" > "$WORK/bin/xdg-open"
+chmod +x "$WORK/bin/xdg-open"
+ADDRESS=$(sed -n 's/^MIRAVEL_WEB_ADDRESS:STRING=//p' "$MIRAVEL_BUILD/CMakeCache.txt")
+
+# The key names as code-page-932 bytes.
+KIND=$'\x42\x47\x4D\x8B\xE6\x95\xAA'
+REPEAT=$'\x42\x47\x4D\xD8\xCB\xDF\xB0\xC4'
+FILE=$'\x42\x47\x4D\xCC\xA7\xB2\xD9'
+
+# write_ini KIND REPEAT FILE: a settings file as the launcher writes it.
+write_ini() { printf '[Section]\r\n%s=%s\r\n%s=%s\r\n%s=%s\r\n' "$KIND" "$1" "$REPEAT" "$2" "$FILE" "$3"; }
+
+start_xvfb 1920x1080
+
+# open_dialog: starts /c in the app folder; sets PID, WIN and the client
+# area's X, Y, WIDTH, HEIGHT. False when no dialog came up.
+open_dialog() {
+  (cd "$APP" && PATH="$WORK/bin:$PATH" exec ./Miravel.scr /c) &
+  PID=$!
+  track $PID
+  WIN=$(wait_window "<Miravel>" 10) || return 1
+  local SCREEN WINDOW
+  eval "$(xdotool getwindowgeometry --shell "$WIN")"
+  # Without a window manager FLTK takes the focus only on a click; give it
+  # as the desktop would.
+  xdotool windowfocus --sync "$WIN" 2>/dev/null
+  sleep 0.3
+}
+
+# press DX DY: a left click at (DX, DY) of the client area, after moving
+# there as a hand does (the gradient buttons light up on the way in; a click
+# that lands without any movement over them is not one a user makes).
+press() {
+  xdotool mousemove --sync $((X + $1 - 3)) $((Y + $2 - 2))
+  sleep 0.15
+  xdotool mousemove --sync $((X + $1)) $((Y + $2))
+  sleep 0.15
+  xdotool click 1
+  sleep 0.25
+}
+
+# closes_with_0 WHAT: the launcher ends with exit code 0 and the window is gone.
+closes_with_0() {
+  if wait_exit $PID 5 && [ "$EXIT_CODE" = 0 ]; then
+    pass "$1: the launcher ends with 0"
+  else
+    fail "$1: the launcher did not end with 0 (exit ${EXIT_CODE:-still running})"
+    kill $PID 2>/dev/null
+  fi
+  check "$1: no <Miravel> window is left" wait_no_window "<Miravel>" 2
+}
+
+# colour_near FILE X Y R G B [TOLERANCE]
+colour_near() {
+  local got r g b tol=${7:-2}
+  got=$(pixel "$1" "$2" "$3")
+  read -r r g b <<<"$got"
+  if [ $((r - $4)) -le "$tol" ] && [ $(($4 - r)) -le "$tol" ] &&
+     [ $((g - $5)) -le "$tol" ] && [ $(($5 - g)) -le "$tol" ] &&
+     [ $((b - $6)) -le "$tol" ] && [ $(($6 - b)) -le "$tol" ]; then
+    return 0
+  fi
+  echo "  ($2,$3) is $got, expected about $4 $5 $6"
+  return 1
+}
+
+# is_blue FILE X Y: the selected marker's blue.
+is_blue() {
+  local r g b
+  read -r r g b <<<"$(pixel "$1" "$2" "$3")"
+  [ "$b" -gt 190 ] && [ "$r" -lt 70 ] && [ "$g" -lt 130 ] || { echo "  ($2,$3) is $r $g $b"; return 1; }
+}
+is_light() {
+  local r g b
+  read -r r g b <<<"$(pixel "$1" "$2" "$3")"
+  [ "$r" -gt 225 ] && [ "$g" -gt 225 ] && [ "$b" -gt 225 ] || { echo "  ($2,$3) is $r $g $b"; return 1; }
+}
+
+# wait_titled TITLE [SECONDS]: like wait_window, for a title with Japanese
+# text: FLTK stores such a title as UTF-8 in _NET_WM_NAME but as raw bytes in
+# the Latin-1 WM_NAME, which xdotool's search reads, so the names are
+# compared here as getwindowname gives them (from _NET_WM_NAME).
+wait_titled() {
+  local end=$((SECONDS + ${2:-10})) id
+  while [ $SECONDS -le "$end" ]; do
+    for id in $(xdotool search --name . 2>/dev/null); do
+      [ "$(xdotool getwindowname "$id" 2>/dev/null)" = "$1" ] && { echo "$id"; return 0; }
+    done
+    sleep 0.1
+  done
+  return 1
+}
+no_titled() { ! wait_titled "$1" 0 >/dev/null; }
+wait_no_titled() {
+  local end=$((SECONDS + ${2:-10}))
+  while [ $SECONDS -le "$end" ]; do no_titled "$1" && return 0; sleep 0.1; done
+  return 1
+}
+
+# Places in the client area (the panel's inner area starts at 14,18).
+CD_LABEL="71 80"        # "音楽CD"
+NONE_LABEL="60 100"     # "無し"
+FILE_LABEL="60 120"     # "MP3、WAV"
+TRACK_INPUT="114 80"    # the track field's text
+FILE_BUTTON="64 146"    # "..."
+MARKER_CD="40 80"       # the middle of each marker picture
+MARKER_NONE="40 100"
+MARKER_FILE="40 120"
+WEB_BUTTON="254 212"
+SAVE_BUTTON="356 212"
+CANCEL_BUTTON="430 212"
+
+# --- Look: size, place, gradients, markers -------------------------------------
+write_ini " 2" " 0" "$MUSIC" > "$INI"
+if open_dialog; then
+  pass "/c shows <Miravel>"
+  check "the client area is 479 x 252" test "${WIDTH}x${HEIGHT}" = 479x252
+  check "it sits centred across and a third down (720, 276)" test "$X,$Y" = "720,276"
+  window_shot "$WIN" "$WORK/look.png"
+  check "dialog gradient, top line navy (0,0,30)" colour_near "$WORK/look.png" 200 0 0 0 30
+  check "dialog gradient, line 126 lavender (220,220,250)" colour_near "$WORK/look.png" 5 126 220 220 250
+  check "dialog gradient, line 63 (156,156,186)" colour_near "$WORK/look.png" 5 63 156 156 186
+  check "dialog gradient, bottom line navy (3,3,33)" colour_near "$WORK/look.png" 200 251 3 3 33
+  check "panel gradient, top inner line dark grey (30,30,30)" colour_near "$WORK/look.png" 314 18 30 30 30
+  check "panel gradient, inner line 82 near white (250,250,250)" colour_near "$WORK/look.png" 314 100 250 250 250
+  check "panel gradient, bottom inner line (34,34,34)" colour_near "$WORK/look.png" 314 182 34 34 34
+  check "kind 2: the file marker is blue" is_blue "$WORK/look.png" $MARKER_FILE
+  check "kind 2: the CD marker is light" is_light "$WORK/look.png" $MARKER_CD
+  check "kind 2: the no-music marker is light" is_light "$WORK/look.png" $MARKER_NONE
+
+  # A choice takes effect when the button goes down.
+  xdotool mousemove --sync $((X + 71)) $((Y + 80)) mousedown 1
+  sleep 0.3
+  window_shot "$WIN" "$WORK/pressed.png"
+  xdotool mouseup 1
+  check "pressing on \"音楽CD\" selects it before the release" is_blue "$WORK/pressed.png" $MARKER_CD
+  check "and clears the file marker" is_light "$WORK/pressed.png" $MARKER_FILE
+
+  # --- Save: CD, track 3, the file kept ------------------------------------------
+  press $TRACK_INPUT
+  xdotool type --delay 50 3
+  sleep 0.2
+  press $SAVE_BUTTON
+  closes_with_0 "設定"
+  write_ini " 1" " 3" "$MUSIC" > "$WORK/expected.ini"
+  check "設定 wrote kind \" 1\", track \" 3\" and the file, with the cp932 key bytes" \
+    cmp "$INI" "$WORK/expected.ini"
+else
+  fail "/c shows <Miravel>"
+fi
+
+# --- Cancel and Escape write nothing -------------------------------------------
+write_ini " 1" " 3" "$MUSIC" > "$INI"
+cp "$INI" "$WORK/before.ini"
+if open_dialog; then
+  press $NONE_LABEL
+  press $TRACK_INPUT
+  press $FILE_LABEL
+  press $CANCEL_BUTTON
+  closes_with_0 "ｷｬﾝｾﾙ"
+  check "ｷｬﾝｾﾙ left Miravel.ini byte for byte" cmp "$INI" "$WORK/before.ini"
+else
+  fail "/c shows <Miravel> (cancel)"
+fi
+if open_dialog; then
+  press $FILE_LABEL
+  xdotool key Escape
+  closes_with_0 "Escape"
+  check "Escape left Miravel.ini byte for byte" cmp "$INI" "$WORK/before.ini"
+else
+  fail "/c shows <Miravel> (Escape)"
+fi
+
+# --- The file chooser: cancel keeps the file, a typed new name is taken --------
+rm -f "$INI"
+write_ini " 2" " 0" "$MUSIC" > "$INI"
+NEW="$WORK/music/not there yet.WAV"
+if open_dialog; then
+  window_shot "$WIN" "$WORK/before-chooser.png"
+  press $FILE_BUTTON
+  CHOOSER=$(wait_titled "ﾌｧｲﾙを開く" 5)
+  check "\"...\" opens the chooser \"ﾌｧｲﾙを開く\"" test -n "$CHOOSER"
+  if [ -n "$CHOOSER" ]; then
+    xdotool windowfocus --sync "$CHOOSER" 2>/dev/null
+    sleep 0.3
+    window_shot "$CHOOSER" "$WORK/chooser.png"
+    xdotool key Escape
+    check "Escape closes the chooser" wait_no_titled "ﾌｧｲﾙを開く" 3
+  fi
+  xdotool windowfocus --sync "$WIN" 2>/dev/null
+  sleep 0.3
+  window_shot "$WIN" "$WORK/after-chooser.png"
+  # The file label (lbl_Fname) still shows the file from before.
+  convert "$WORK/before-chooser.png" -crop 357x29+82+134 +repage "$WORK/label-before.png"
+  convert "$WORK/after-chooser.png" -crop 357x29+82+134 +repage "$WORK/label-after.png"
+  check "cancelling the chooser leaves the file label as it was" test "$(compare -metric AE \
+    "$WORK/label-before.png" "$WORK/label-after.png" null: 2>&1)" = 0
+  check "and it shows text" test "$(convert "$WORK/after-chooser.png" -crop 357x29+82+134 \
+    -colorspace gray -format "%[fx:minima.r < 0.2 ? 1 : 0]" info:)" = 1
+  press $FILE_BUTTON
+  CHOOSER=$(wait_titled "ﾌｧｲﾙを開く" 5)
+  if [ -n "$CHOOSER" ]; then
+    xdotool windowfocus --sync "$CHOOSER" 2>/dev/null
+    sleep 0.3
+    # The chooser starts in the current file's folder, its name field holding
+    # that folder: type the new name behind it.
+    xdotool key End
+    xdotool type --delay 20 "$(basename "$NEW")"
+    xdotool key Return
+    check "Return takes the typed name and closes the chooser" wait_no_titled "ﾌｧｲﾙを開く" 3
+  else
+    fail "the chooser opens a second time"
+  fi
+  xdotool windowfocus --sync "$WIN" 2>/dev/null
+  sleep 0.2
+  press $SAVE_BUTTON
+  closes_with_0 "設定 after choosing a file"
+  write_ini " 2" " 0" "$NEW" > "$WORK/expected2.ini"
+  check "the typed file that does not exist was saved" cmp "$INI" "$WORK/expected2.ini"
+else
+  fail "/c shows <Miravel> (chooser)"
+fi
+
+# --- The web page ----------------------------------------------------------------
+rm -f "$INI"
+if open_dialog; then
+  press $WEB_BUTTON
+  end=$((SECONDS + 5))
+  while [ ! -s "$OPENED" ] && [ $SECONDS -le $end ]; do sleep 0.1; done
+  check "その他の作品 hands the address to xdg-open" test "$(cat "$OPENED" 2>/dev/null)" = "$ADDRESS"
+  check "the dialog stays open" test -n "$(find_window "<Miravel>")"
+  press $SAVE_BUTTON
+  closes_with_0 "設定 with nothing chosen"
+  write_ini " 0" " 0" "" > "$WORK/expected3.ini"
+  check "with no settings file, 設定 writes \" 0\", \" 0\" and an empty file key" \
+    cmp "$INI" "$WORK/expected3.ini"
+else
+  fail "/c shows <Miravel> (web page)"
+fi
+
+finish
