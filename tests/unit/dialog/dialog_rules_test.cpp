@@ -8,7 +8,6 @@
 #include "launcher/settings_music/dialog_rules.h"
 #include "launcher/settings_music/dialog_zoom.h"
 #include "launcher/settings_music/settings.h"
-#include "platform/ini/ini.h"
 #include "../launcher/temp_folder.h"
 
 namespace {
@@ -107,7 +106,22 @@ class DialogRules : public ::testing::Test {
     ZoomPoint = ZoomPointType{};
   }
   std::string ini() const { return folder.file("Miravel.ini"); }
-  std::string stored(const char* key) const { return platform::ReadIni(kSettingsSection, key, ini()); }
+  // The value of `key` exactly as it stands in the file (the profile reading
+  // would drop the blank before a number).
+  std::string stored(const char* key) const {
+    const std::string text = readFile(ini());
+    const std::string start = std::string(key) + "=";
+    size_t at = 0;
+    while (at < text.size()) {
+      size_t end = text.find('\n', at);
+      if (end == std::string::npos) end = text.size();
+      std::string line = text.substr(at, end - at);
+      if (!line.empty() && line.back() == '\r') line.pop_back();
+      if (line.compare(0, start.size(), start) == 0) return line.substr(start.size());
+      at = end + 1;
+    }
+    return "(missing)";
+  }
   int selectedCount() const { return view.markers[0] + view.markers[1] + view.markers[2]; }
 
   TempFolder folder;
