@@ -1,6 +1,14 @@
-// The settings dialog. Until it is built, configuring ends the launcher
-// quietly without touching the settings file.
+// The settings dialog of the configure mode (/c): the window "<Miravel>",
+// shown modally; the launcher ends when it returns.
 #include "launcher/core/modes.h"
+#include "launcher/settings_music/dialog_view.h"
+#include "launcher/settings_music/settings.h"
 #include "platform/runtime/runtime.h"
 
-void showSettingsDialog() { platform::endLauncher(); }
+void showSettingsDialog() {
+  // Without a display there is nothing to show and nothing to save.
+  if (!platform::display()) return;
+  dialog::Kelvara_P dialog(SettingsPath());
+  dialog.load();
+  if (dialog.isLoaded()) platform::showModal(dialog);
+}
