@@ -7,6 +7,8 @@
 #include <string>
 #include <tuple>
 
+#include "platform/runtime/runtime.h"
+
 namespace button {
 namespace {
 
@@ -31,6 +33,9 @@ std::string familyFor(const std::string& face) {
 }
 
 Fl_Font registerFamily(const std::string& family, bool bold, bool italic) {
+  // The plain face is the launcher's user-interface font, which the runtime
+  // registers; only other faces and styles get slots of their own here.
+  if (family == "IPAPGothic" && !bold && !italic) return platform::uiFont();
   // FLTK keeps the name pointer, so names live as long as the process.
   static std::map<std::tuple<std::string, bool, bool>, std::pair<Fl_Font, std::string*>> registered;
   static Fl_Font next = FL_FREE_FONT;

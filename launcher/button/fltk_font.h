@@ -10,15 +10,15 @@
 
 namespace button {
 
-// IPA P Gothic as an FLTK font number, registered on first use. The name is
-// given to FLTK as " IPAPGothic": FLTK reads a leading I, B or P of a name as
-// a style code, and the blank means "plain".
+// IPA P Gothic as an FLTK font number: the plain face is the runtime's
+// platform::uiFont(); bold and italic ones are registered here on first use.
 Fl_Font ipaPGothicFont(bool bold = false, bool italic = false);
 
 // The FLTK font for a caption font: the gothic faces ("ＭＳ Ｐゴシック" and
 // its kin) map to IPA P Gothic, any other face is asked of fontconfig by
-// name. Weight 600 and above is bold. Fonts are registered once each, in
-// slots from FL_FREE_FONT upwards; register launcher fonts only through here.
+// name. Weight 600 and above is bold. Plain IPA P Gothic is
+// platform::uiFont(); the others are registered once each, in slots from
+// FL_FREE_FONT upwards (the runtime's slot lies above them).
 Fl_Font fltkFont(const CaptionFont& font);
 
 // The pixel size of a caption font at 15 twips (96 dots) per pixel: 9.75
