@@ -10,6 +10,8 @@
 #include <FL/fl_draw.H>
 #include <FL/x.H>
 
+#include <cstring>
+
 #include "launcher/button/command_button.h"
 #include "launcher/button/property_bag.h"
 #include "launcher/settings_music/dialog_chooser.h"
@@ -183,6 +185,7 @@ Kelvara_P::Kelvara_P(const std::string& settingsPath)
     track_->menubutton()->textsize(kFontPixels);
     // Tab goes from the field straight to "...", not to the list's arrow.
     track_->menubutton()->visible_focus(0);
+    track_->callback(onTrackPicked);
     Box tl = inPanel(kTrackLabel);
     new TextLabel(tl.x, tl.y, tl.w, tl.h, kTrackText, kLeftTop);
 
@@ -293,10 +296,18 @@ std::string Kelvara_P::trackText() {
   return text ? text : "";
 }
 
+// FLTK's menus cannot hold an item with an empty label, so the list's empty
+// item ("no repeat") is a blank one; picking it empties the field.
+static constexpr const char* kBlankItem = " ";
+
 void Kelvara_P::addTrackItem(const std::string& text) {
-  // An empty text would make FLTK's menu item without a label; a blank
-  // label shows the same and picking it leaves the field empty (below).
-  track_->menubutton()->add(text.empty() ? " " : text.c_str());
+  track_->menubutton()->add(text.empty() ? kBlankItem : text.c_str());
+}
+
+void Kelvara_P::onTrackPicked(Fl_Widget* field, void*) {
+  auto* track = static_cast<Fl_Input_Choice*>(field);
+  const char* text = track->value();
+  if (text && std::strcmp(text, kBlankItem) == 0) track->value("");
 }
 
 void Kelvara_P::showFileName(const std::string& path) { fileLabel_->setText(path); }

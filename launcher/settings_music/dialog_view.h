@@ -79,6 +79,7 @@ class Kelvara_P : public Fl_Double_Window, public platform::Form, private Settin
   void close() override;
 
   static void onCloseRequest(Fl_Widget* window, void*);
+  static void onTrackPicked(Fl_Widget* field, void*);
   void setWindowManagerHints();
 
   SettingsDialogRules rules_;

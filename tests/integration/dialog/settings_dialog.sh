@@ -34,6 +34,8 @@ open_dialog() {
   (cd "$APP" && PATH="$WORK/bin:$PATH" exec ./Miravel.scr /c) &
   PID=$!
   track $PID
+  # The pointer rests away from the dialog, as after a hand has let go.
+  xdotool mousemove --sync 5 5
   WIN=$(wait_window "<Miravel>" 10) || return 1
   local SCREEN WINDOW
   eval "$(xdotool getwindowgeometry --shell "$WIN")"
@@ -113,6 +115,11 @@ wait_no_titled() {
   return 1
 }
 
+# selected_look FILE DX DY: the button whose top band is at (DX, DY) shows the
+# focus look (Selected: a light blue top band).
+selected_look() { colour_near "$1" "$2" "$3" 206 231 255 3; }
+not_selected() { ! selected_look "$@" >/dev/null; }
+
 # Places in the client area (the panel's inner area starts at 14,18).
 CD_LABEL="71 80"        # "音楽CD"
 NONE_LABEL="60 100"     # "無し"
@@ -125,6 +132,12 @@ MARKER_FILE="40 120"
 WEB_BUTTON="254 212"
 SAVE_BUTTON="356 212"
 CANCEL_BUTTON="430 212"
+TRACK_ARROW="137 80"    # the track field's list button
+# A point of each button's top band.
+BAND_FILE="64 137"
+BAND_SAVE="356 202"
+BAND_CANCEL="430 202"
+BAND_WEB="254 202"
 
 # --- Look: size, place, gradients, markers -------------------------------------
 write_ini " 2" " 0" "$MUSIC" > "$INI"
@@ -143,6 +156,27 @@ if open_dialog; then
   check "kind 2: the file marker is blue" is_blue "$WORK/look.png" $MARKER_FILE
   check "kind 2: the CD marker is light" is_light "$WORK/look.png" $MARKER_CD
   check "kind 2: the no-music marker is light" is_light "$WORK/look.png" $MARKER_NONE
+  HINTS=$(xprop -id "$WIN" WM_NORMAL_HINTS _NET_WM_ICON 2>/dev/null | head -20)
+  check "fixed size: minimum and maximum are 479 x 252" \
+    grep -q "minimum size: 479 by 252" <<<"$HINTS" && grep -q "maximum size: 479 by 252" <<<"$HINTS"
+  check "the window has a 32 x 32 icon" grep -q "Icon (32 x 32)" <<<"$HINTS"
+  check "no minimise or maximise: Motif hints allow moving and closing only" \
+    grep -q "0x3, 0x24, 0x1a" <<<"$(xprop -id "$WIN" _MOTIF_WM_HINTS 2>/dev/null)"
+
+  # Keyboard focus (the track field is disabled for kind 2): "..." first,
+  # then Tab goes 設定, ｷｬﾝｾﾙ, その他の作品 and round to "..." again.
+  order=""
+  for step in 1 2 3 4 5; do
+    window_shot "$WIN" "$WORK/focus.png"
+    for name in FILE SAVE CANCEL WEB; do
+      band="BAND_$name"
+      selected_look "$WORK/focus.png" ${!band} >/dev/null && order="$order $name"
+    done
+    xdotool key Tab
+    sleep 0.3
+  done
+  check "focus order \"...\", 設定, ｷｬﾝｾﾙ, その他の作品, \"...\" (was:$order)" \
+    test "$order" = " FILE SAVE CANCEL WEB FILE"
 
   # A choice takes effect when the button goes down.
   xdotool mousemove --sync $((X + 71)) $((Y + 80)) mousedown 1
@@ -169,6 +203,14 @@ fi
 write_ini " 1" " 3" "$MUSIC" > "$INI"
 cp "$INI" "$WORK/before.ini"
 if open_dialog; then
+  # Kind 1: the focus starts in the track field; Tab passes the disabled
+  # "..." and lands on 設定.
+  window_shot "$WIN" "$WORK/focus1.png"
+  check "kind 1: no button has the focus at first" not_selected "$WORK/focus1.png" $BAND_SAVE
+  xdotool key Tab
+  sleep 0.3
+  window_shot "$WIN" "$WORK/focus2.png"
+  check "kind 1: Tab goes from the track field to 設定" selected_look "$WORK/focus2.png" $BAND_SAVE
   press $NONE_LABEL
   press $TRACK_INPUT
   press $FILE_LABEL
@@ -185,6 +227,20 @@ if open_dialog; then
   check "Escape left Miravel.ini byte for byte" cmp "$INI" "$WORK/before.ini"
 else
   fail "/c shows <Miravel> (Escape)"
+fi
+
+# --- The track list: its empty first item clears the field -------------------
+write_ini " 1" " 7" "" > "$INI"
+if open_dialog; then
+  press $TRACK_ARROW
+  xdotool key Down Return
+  sleep 0.3
+  press $SAVE_BUTTON
+  closes_with_0 "設定 after picking the list's empty item"
+  write_ini " 1" " 0" "" > "$WORK/expected-list.ini"
+  check "the list's empty item saves track \" 0\"" cmp "$INI" "$WORK/expected-list.ini"
+else
+  fail "/c shows <Miravel> (track list)"
 fi
 
 # --- The file chooser: cancel keeps the file, a typed new name is taken --------
