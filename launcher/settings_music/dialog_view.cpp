@@ -38,7 +38,10 @@ static void paintLines(const std::vector<LineColour>& rows, int x, int y, int w,
 // gradient; holds the music controls.
 class GradientPanel : public Fl_Group {
  public:
-  GradientPanel(int x, int y, int w, int h) : Fl_Group(x, y, w, h) { box(FL_NO_BOX); }
+  GradientPanel(int x, int y, int w, int h) : Fl_Group(x, y, w, h) {
+    box(FL_NO_BOX);
+    color(fl_rgb_color(224, 224, 224));  // the plain colour under the gradient
+  }
 
   void draw() override {
     // The edge of a sunken client area: grey and dark grey at the top and

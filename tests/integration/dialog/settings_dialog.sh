@@ -139,6 +139,43 @@ BAND_SAVE="356 202"
 BAND_CANCEL="430 202"
 BAND_WEB="254 202"
 
+# --- The zoom: an outline grows out of the pointer, and nothing stays behind ---
+# (The screen around the dialog is black; the outline is drawn in XOR.)
+# trimmed FILE: the box round everything that is not black, "W H X Y".
+trimmed() { convert "$1" -trim -format '%w %h %X %Y' info: 2>/dev/null; }
+rm -f "$INI"
+xdotool mousemove --sync 100 100
+(cd "$APP" && exec ./Miravel.scr /c) &
+PID=$!
+track $PID
+# Screens are taken as fast as xwd goes until the window is there, and
+# looked at afterwards.
+for frame in $(seq 1 30); do
+  xwd -root -silent > "$WORK/zoom-$frame.xwd"
+  [ -n "$(find_window "<Miravel>")" ] && break
+done
+outlines=0
+for file in "$WORK"/zoom-*.xwd; do
+  read -r w h _ <<<"$(trimmed "$file")"
+  # Smaller than the dialog but not empty: an outline on its way out.
+  [ "${w:-1}" -gt 1 ] && [ "$w" -lt 479 ] && outlines=$((outlines + 1))
+  rm -f "$file"
+done
+check "the dialog zooms open: outlines between the pointer and the window ($outlines seen)" \
+  test "$outlines" -ge 1
+if WIN=$(wait_window "<Miravel>" 10); then
+  sleep 0.5
+  screenshot "$WORK/opened.png"
+  check "once open, only the dialog is on the screen" test "$(trimmed "$WORK/opened.png")" = "479 252 +720 +276"
+  xdotool windowfocus --sync "$WIN" 2>/dev/null; xdotool key Escape
+  closes_with_0 "closing after the zoom"
+  sleep 0.3
+  screenshot "$WORK/closed.png"
+  check "after the zoom back nothing is left on the screen" test "$(trimmed "$WORK/closed.png")" = "1 1 -1 -1"
+else
+  fail "/c shows <Miravel> (zoom)"
+fi
+
 # --- Look: size, place, gradients, markers -------------------------------------
 write_ini " 2" " 0" "$MUSIC" > "$INI"
 if open_dialog; then
@@ -227,6 +264,15 @@ if open_dialog; then
   check "Escape left Miravel.ini byte for byte" cmp "$INI" "$WORK/before.ini"
 else
   fail "/c shows <Miravel> (Escape)"
+fi
+
+if open_dialog; then
+  press $NONE_LABEL
+  kill -TERM $PID
+  closes_with_0 "a session end (SIGTERM)"
+  check "a session end left Miravel.ini byte for byte" cmp "$INI" "$WORK/before.ini"
+else
+  fail "/c shows <Miravel> (session end)"
 fi
 
 # --- The track list: its empty first item clears the field -------------------
