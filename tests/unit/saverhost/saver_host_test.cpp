@@ -216,20 +216,6 @@ TEST_F(SaverHostTest, CdWatchRunsWhileCdOkAndTheEndStopsTheCdOnlyThen) {
   EXPECT_EQ(take(), (Log{"showCursor true", "end"}));  // no CDStop: nothing is open
 }
 
-TEST_F(SaverHostTest, CdWatchCanComeBackOnOnlyThroughAPoll) {
-  // CDOk turning true again between ticks does not restart a stopped watch.
-  BGMKind = 1;
-  host.load();
-  music.cdOk = false;
-  timer(2).tick();
-  music.cdOk = true;
-  timer(2).tick();
-  EXPECT_FALSE(timer(2).enabled());
-  take();
-  host.unload();
-  EXPECT_EQ(take(), (Log{"showCursor true", "end"}));
-}
-
 TEST_F(SaverHostTest, Mp3WatchPollsEachTick) {
   BGMKind = 2;
   BGMFile = "/m/tune.mp3";
