@@ -50,4 +50,11 @@ xwd -root -silent | convert xwd:- build/screenshot.png
 # launcher follows once the renderer's window is gone.
 if command -v xdotool >/dev/null 2>&1; then xdotool key space 2>/dev/null || true; fi
 for _ in $(seq 1 30); do kill -0 "$SAVER_PID" 2>/dev/null || break; sleep 0.1; done
+if kill -0 "$SAVER_PID" 2>/dev/null; then
+  echo "The saver did not end after the key press; ending it."
+else
+  code=0
+  wait "$SAVER_PID" || code=$?
+  echo "The saver run ended after the key press (exit code $code)."
+fi
 echo "Screenshot of the running saver: $(pwd)/build/screenshot.png"

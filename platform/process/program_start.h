@@ -1,0 +1,40 @@
+// Starting another program by path without waiting for it to end, as the
+// launcher starts its renderer.
+#pragma once
+
+#include <sys/types.h>
+
+#include <functional>
+#include <string>
+
+namespace platform {
+
+enum class StartOutcome {
+  Failed,    // the program could not be started (missing, not executable)
+  Started,   // started; nothing to wait for
+  Ready,     // started, and `ready` held before the time was up
+  Ended,     // started, and it ended before `ready` held
+  TimedOut,  // started, still running, `ready` never held in time
+};
+
+struct ProgramStart {
+  StartOutcome outcome = StartOutcome::Failed;
+  pid_t pid = -1;  // -1 when it could not be started
+};
+
+// Starts the program at `path` with nothing on its command line (argv[0] is
+// the path itself), the caller's environment and folder, every signal at its
+// default disposition and none blocked, whatever the caller inherited.
+//
+// With a `ready` test it then returns as soon as `ready()` holds, the program
+// has ended, or `timeoutSeconds` have passed, looking every 10 ms. A starting
+// program gets the chance to come up before the caller goes on, and a program
+// that fails at once costs no waiting.
+//
+// Started programs are reaped as they end (from a SIGCHLD handler installed
+// on first use, which passes the signal on to a handler installed before
+// it), so none lingers as a zombie; their exit status is not kept.
+ProgramStart startProgram(const std::string& path, const std::function<bool()>& ready = {},
+                          double timeoutSeconds = 0);
+
+}  // namespace platform

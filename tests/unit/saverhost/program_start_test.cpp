@@ -1,0 +1,184 @@
+// Starting a program: the wait for it to come up, its end, its reaping, a
+// path that cannot be started, and what the started program inherits.
+#include "platform/process/program_start.h"
+
+#include <gtest/gtest.h>
+
+#include <signal.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <chrono>
+#include <cstdlib>
+#include <fstream>
+#include <sstream>
+#include <string>
+#include <thread>
+
+using platform::StartOutcome;
+using platform::startProgram;
+
+namespace {
+
+double secondsSince(std::chrono::steady_clock::time_point start) {
+  return std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+}
+
+bool exists(const std::string& path) {
+  struct stat st;
+  return stat(path.c_str(), &st) == 0;
+}
+
+std::string readAll(const std::string& path) {
+  std::ifstream in(path);
+  std::stringstream text;
+  text << in.rdbuf();
+  return text.str();
+}
+
+// The process state letter from /proc ("Z" for a zombie), empty once it is
+// gone entirely.
+std::string processState(pid_t pid) {
+  std::string stat = readAll("/proc/" + std::to_string(pid) + "/stat");
+  size_t close = stat.rfind(')');
+  return close == std::string::npos || close + 2 >= stat.size() ? "" : stat.substr(close + 2, 1);
+}
+
+// Waits up to `limit` seconds for the process to be gone (reaped, not a zombie).
+bool goneWithin(pid_t pid, double limit) {
+  auto start = std::chrono::steady_clock::now();
+  while (secondsSince(start) < limit) {
+    if (processState(pid).empty()) return true;
+    std::this_thread::sleep_for(std::chrono::milliseconds(10));
+  }
+  return false;
+}
+
+class ProgramStartTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    char pattern[] = "/tmp/miravel-start.XXXXXX";
+    ASSERT_NE(mkdtemp(pattern), nullptr);
+    dir = pattern;
+  }
+  void TearDown() override { std::system(("rm -rf '" + dir + "'").c_str()); }
+
+  std::string script(const std::string& name, const std::string& body, mode_t mode = 0755) {
+    std::string path = dir + "/" + name;
+    std::ofstream(path) << "#!/bin/sh\n" << body << "\n";
+    chmod(path.c_str(), mode);
+    return path;
+  }
+
+  std::string dir;
+};
+
+}  // namespace
+
+TEST_F(ProgramStartTest, WhatCannotBeStartedFailsAtOnce) {
+  const std::string cases[] = {
+      dir + "/missing",
+      script("not-executable", "exit 0", 0644),
+      dir,  // a folder
+  };
+  for (const std::string& path : cases) {
+    auto start = std::chrono::steady_clock::now();
+    platform::ProgramStart result = startProgram(path, [] { return false; }, 5);
+    EXPECT_EQ(result.outcome, StartOutcome::Failed) << path;
+    EXPECT_EQ(result.pid, -1) << path;
+    EXPECT_LT(secondsSince(start), 1.0) << path;
+  }
+}
+
+TEST_F(ProgramStartTest, ReturnsOnceReadyNotBefore) {
+  const std::string flag = dir + "/up";
+  const std::string path = script("slow", "sleep 0.4; touch '" + flag + "'; sleep 5");
+  auto start = std::chrono::steady_clock::now();
+  platform::ProgramStart result = startProgram(path, [&] { return exists(flag); }, 5);
+  const double waited = secondsSince(start);
+  EXPECT_EQ(result.outcome, StartOutcome::Ready);
+  EXPECT_GE(waited, 0.35);
+  EXPECT_LT(waited, 3.0);
+  ASSERT_GT(result.pid, 0);
+  kill(result.pid, SIGKILL);
+  EXPECT_TRUE(goneWithin(result.pid, 3)) << "left as a zombie: " << processState(result.pid);
+}
+
+TEST_F(ProgramStartTest, AProgramThatEndsEndsTheWaitAndIsReaped) {
+  const std::string path = script("quick", "exit 3");
+  auto start = std::chrono::steady_clock::now();
+  platform::ProgramStart result = startProgram(path, [] { return false; }, 5);
+  EXPECT_EQ(result.outcome, StartOutcome::Ended);
+  EXPECT_LT(secondsSince(start), 2.0);
+  ASSERT_GT(result.pid, 0);
+  EXPECT_TRUE(goneWithin(result.pid, 1)) << "left as a zombie: " << processState(result.pid);
+}
+
+TEST_F(ProgramStartTest, TheWaitIsBounded) {
+  const std::string path = script("never-ready", "exec sleep 30");
+  auto start = std::chrono::steady_clock::now();
+  platform::ProgramStart result = startProgram(path, [] { return false; }, 0.5);
+  const double waited = secondsSince(start);
+  EXPECT_EQ(result.outcome, StartOutcome::TimedOut);
+  EXPECT_GE(waited, 0.45);
+  EXPECT_LT(waited, 2.5);
+  ASSERT_GT(result.pid, 0);
+  EXPECT_EQ(processState(result.pid), "S");  // still running, not waited for
+  kill(result.pid, SIGTERM);
+  EXPECT_TRUE(goneWithin(result.pid, 3)) << "left as a zombie: " << processState(result.pid);
+}
+
+TEST_F(ProgramStartTest, ProgramsEndingLaterAreReapedWithoutBeingAskedFor) {
+  // Nobody waits here: the programs end while this thread sleeps.
+  pid_t pids[3];
+  for (int i = 0; i < 3; ++i) {
+    platform::ProgramStart result = startProgram(script("later" + std::to_string(i), "sleep 0.2"));
+    EXPECT_EQ(result.outcome, StartOutcome::Started);
+    pids[i] = result.pid;
+  }
+  for (pid_t pid : pids) {
+    ASSERT_GT(pid, 0);
+    EXPECT_TRUE(goneWithin(pid, 3)) << "left as a zombie: " << processState(pid);
+  }
+}
+
+TEST_F(ProgramStartTest, NothingOnTheCommandLineAndDefaultSignals) {
+  const std::string report = dir + "/report";
+  // SIGINT and SIGTERM ignored here, SIGUSR1 blocked: none of it may reach
+  // the started program.
+  struct sigaction ignore {}, oldInt, oldTerm;
+  ignore.sa_handler = SIG_IGN;
+  sigaction(SIGINT, &ignore, &oldInt);
+  sigaction(SIGTERM, &ignore, &oldTerm);
+  sigset_t usr1, oldMask;
+  sigemptyset(&usr1);
+  sigaddset(&usr1, SIGUSR1);
+  pthread_sigmask(SIG_BLOCK, &usr1, &oldMask);
+
+  const std::string path = script(
+      "show-start", "{ echo \"$#\"; echo \"$0\"; grep -E '^Sig(Blk|Ign):' /proc/$$/status; } > '" +
+                    report + ".part'; mv '" + report + ".part' '" + report + "'");
+  platform::ProgramStart result = startProgram(path, [&] { return exists(report); }, 5);
+
+  pthread_sigmask(SIG_SETMASK, &oldMask, nullptr);
+  sigaction(SIGINT, &oldInt, nullptr);
+  sigaction(SIGTERM, &oldTerm, nullptr);
+
+  ASSERT_EQ(result.outcome, StartOutcome::Ready);
+  std::istringstream lines(readAll(report));
+  std::string count, name, blocked, ignored;
+  std::getline(lines, count);
+  std::getline(lines, name);
+  std::getline(lines, blocked);
+  std::getline(lines, ignored);
+  EXPECT_EQ(count, "0");
+  EXPECT_EQ(name, path);
+  // Signals 1-31: the C library sets the start of its own two internal
+  // real-time signals itself, and every program's C library takes them back.
+  auto classic = [](const std::string& line) {
+    size_t tab = line.find('\t');
+    return tab == std::string::npos ? ~0ull : std::stoull(line.substr(tab + 1), nullptr, 16) & 0x7fffffffull;
+  };
+  EXPECT_EQ(classic(blocked), 0u) << blocked;
+  EXPECT_EQ(classic(ignored), 0u) << ignored;
+}
