@@ -63,7 +63,11 @@ void SaveSettingsTo(const std::string& path, const std::string& trackText) {
   platform::WriteIni(kSettingsSection, kKeyBGMKind, platform::numberText(BGMKind), path);
   BGMRepeat = TrackFieldValue(trackText);
   platform::WriteIni(kSettingsSection, kKeyBGMRepeat, platform::numberText(BGMRepeat), path);
-  platform::WriteIni(kSettingsSection, kKeyBGMFile, BGMFile, path);
+  // The file cannot hold a line break in a value. Keeping the path saved
+  // before would make the run play another file than the one just chosen;
+  // an empty path plays nothing and says so in the dialog next time.
+  const bool storable = BGMFile.find_first_of("\r\n") == std::string::npos;
+  platform::WriteIni(kSettingsSection, kKeyBGMFile, storable ? BGMFile : std::string(), path);
 }
 
 void SaveSettings(const std::string& trackText) { SaveSettingsTo(SettingsPath(), trackText); }

@@ -132,6 +132,26 @@ TEST_F(Settings, SaveWritesTheThreeKeysInTheirNumberFormat) {
   EXPECT_EQ(readFile(path), settingsFile("-1", " 12", ""));  // an empty path keeps its key
 }
 
+TEST_F(Settings, PathWithLineBreakDoesNotLeaveTheOldChoiceBehind) {
+  // The file cannot hold a line break; the run must not then play the file
+  // chosen before, under the newly saved kind.
+  std::string older = folder.file("older.mp3");
+  writeFile(older, "ID3");
+  writeFile(path, settingsFile(" 2", " 0", older));
+  for (const char* brokenName : {"new\nsong.wav", "new\rsong.wav"}) {
+    std::string chosen = folder.file(brokenName);
+    writeFile(chosen, "RIFF");
+    BGMKind = 2;
+    BGMFile = chosen;
+    SaveSettingsTo(path, "");
+    EXPECT_EQ(readFile(path), settingsFile(" 2", " 0", "")) << brokenName;
+    LoadSettingsFrom(path);
+    EXPECT_EQ(BGMKind, 0) << brokenName;
+    EXPECT_EQ(BGMFile, "") << brokenName;
+    writeFile(path, settingsFile(" 2", " 0", older));
+  }
+}
+
 TEST_F(Settings, TrackFieldRoundsHalvesToEvenAndRefusesTheRest) {
   struct Case {
     const char* text;
