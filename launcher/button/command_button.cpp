@@ -40,6 +40,11 @@ int CommandButton::handle(int event) {
   switch (event) {
     case FL_PUSH:
       if (!mapButton(Fl::event_button(), which)) return 1;
+      // The pointer may have jumped onto the button and pressed at once;
+      // FLTK then delivers the move after the press, and the press would
+      // find the button not hovered and its click lost. A pointer that
+      // arrives always moves first, so tell the rules about the move now.
+      if (Fl::event_x_root() != lastMoveX_ || Fl::event_y_root() != lastMoveY_) pointerMoved();
       // A left press on an enabled button takes the focus first, as a click
       // on a push button does; the focus change reaches the rules before the
       // press. Presses of the other buttons leave the focus where it is.
@@ -53,7 +58,7 @@ int CommandButton::handle(int event) {
     case FL_ENTER:
     case FL_MOVE:
     case FL_DRAG:
-      rules_.mouseMove();
+      pointerMoved();
       return 1;
     case FL_LEAVE:
       return 1;  // leaving is the pointer watch's business
@@ -78,6 +83,12 @@ int CommandButton::handle(int event) {
     default:
       return Fl_Double_Window::handle(event);
   }
+}
+
+void CommandButton::pointerMoved() {
+  lastMoveX_ = Fl::event_x_root();
+  lastMoveY_ = Fl::event_y_root();
+  rules_.mouseMove();
 }
 
 void CommandButton::draw() {

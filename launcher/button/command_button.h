@@ -103,6 +103,8 @@ class CommandButton : public Fl_Double_Window, private CommandHost {
   static void onTimer(void* self);
   void watchPointer();
   void drawCaption();
+  // Feeds a pointer move to the rules and remembers where it was.
+  void pointerMoved();
 
   Command rules_;
   ClickHandler clickHandler_;
@@ -112,6 +114,9 @@ class CommandButton : public Fl_Double_Window, private CommandHost {
   // FLTK may announce one focus change twice (take_focus, then Fl::focus);
   // the rules must see it once.
   bool hasFocus_ = false;
+  // Screen position of the last move the rules were told about.
+  int lastMoveX_ = -1000000;
+  int lastMoveY_ = -1000000;
 };
 
 }  // namespace button

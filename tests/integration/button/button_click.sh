@@ -200,6 +200,11 @@ expect_look "Tab onto A" A "Selected/down"
 xdotool key space
 expect_clicks "space on A" A 1
 
+# A pointer that jumps onto the focused button and clicks at once, with no
+# pause between (as a script or a touch tap may), still clicks.
+xdotool mousemove "$AMID_X" "$AMID_Y" click 1
+expect_clicks "jump and click at once" A 2
+
 send state
 wait_line '^state B' 3
 grep '^state' "$WORK/out" | tail -n2
