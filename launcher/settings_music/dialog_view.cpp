@@ -70,21 +70,38 @@ class GradientPanel : public Fl_Group {
   }
 };
 
+// A windowless widget that draws nothing of its own box and can run a
+// handler when a mouse button (any button) goes down on it: the music
+// choices take effect on the press, not on the release.
+class PressableWidget : public Fl_Widget {
+ public:
+  PressableWidget(int x, int y, int w, int h) : Fl_Widget(x, y, w, h) { box(FL_NO_BOX); }
+  void onPress(std::function<void()> handler) { onPress_ = std::move(handler); }
+  int handle(int event) override {
+    if (event == FL_PUSH && onPress_) {
+      onPress_();
+      return 1;
+    }
+    return Fl_Widget::handle(event);
+  }
+
+ private:
+  std::function<void()> onPress_;
+};
+
 // A label: black text in the dialog's font on a transparent background,
 // drawn as it is (no FLTK "@" symbols). A mouse press on it can select a
 // music choice.
-class TextLabel : public Fl_Widget {
+class TextLabel : public PressableWidget {
  public:
   TextLabel(int x, int y, int w, int h, const char* text, Fl_Align align)
-      : Fl_Widget(x, y, w, h), text_(text ? text : "") {
-    box(FL_NO_BOX);
+      : PressableWidget(x, y, w, h), text_(text ? text : "") {
     align_ = align;
   }
   void setText(const std::string& text) {
     text_ = text;
     if (parent()) parent()->redraw();
   }
-  void onPress(std::function<void()> handler) { onPress_ = std::move(handler); }
 
   void draw() override {
     if (text_.empty()) return;
@@ -92,46 +109,29 @@ class TextLabel : public Fl_Widget {
     fl_color(FL_BLACK);
     fl_draw(text_.c_str(), x(), y(), w(), h(), align_, nullptr, 0);
   }
-  int handle(int event) override {
-    if (event == FL_PUSH && onPress_) {
-      onPress_();
-      return 1;
-    }
-    return Fl_Widget::handle(event);
-  }
 
  private:
   std::string text_;
   Fl_Align align_;
-  std::function<void()> onPress_;
 };
 
 // Img_BGM(i): shows one of the two marker pictures at its top-left corner;
 // the rest of its 13 x 13 box shows the panel behind it.
-class ChoiceMarker : public Fl_Widget {
+class ChoiceMarker : public PressableWidget {
  public:
-  ChoiceMarker(int x, int y, int w, int h) : Fl_Widget(x, y, w, h) { box(FL_NO_BOX); }
+  ChoiceMarker(int x, int y, int w, int h) : PressableWidget(x, y, w, h) {}
   void setPicture(const platform::RgbImage* picture) {
     picture_ = picture;
     if (parent()) parent()->redraw();
   }
-  void onPress(std::function<void()> handler) { onPress_ = std::move(handler); }
 
   void draw() override {
     if (!picture_ || picture_->empty()) return;
     fl_draw_image(picture_->pixels.data(), x(), y(), picture_->width, picture_->height, 3);
   }
-  int handle(int event) override {
-    if (event == FL_PUSH && onPress_) {
-      onPress_();
-      return 1;
-    }
-    return Fl_Widget::handle(event);
-  }
 
  private:
   const platform::RgbImage* picture_ = nullptr;
-  std::function<void()> onPress_;
 };
 
 namespace {

@@ -89,20 +89,19 @@ if [ -n "$BOX" ]; then
 
   # The same box made by the runtime with the exact text must look the same,
   # pixel for pixel; one with a slightly different text must not.
-  "$PROBE" message "$MESSAGE" &
-  REF=$!
-  track $REF
-  REF_BOX=$(wait_window Miravel 5)
-  window_shot "$REF_BOX" "$WORK/reference-box.png"
-  kill $REF
-  wait_no_window Miravel 5
-  "$PROBE" message "${MESSAGE%！}!" &
-  OTHER=$!
-  track $OTHER
-  OTHER_BOX=$(wait_window Miravel 5)
-  window_shot "$OTHER_BOX" "$WORK/other-box.png"
-  kill $OTHER
-  wait_no_window Miravel 5
+  # box_shot TEXT FILE: a screenshot of the runtime's message box with TEXT.
+  box_shot() {
+    local pid box
+    "$PROBE" message "$1" &
+    pid=$!
+    track $pid
+    box=$(wait_window Miravel 5)
+    window_shot "$box" "$2"
+    kill $pid
+    wait_no_window Miravel 5
+  }
+  box_shot "$MESSAGE" "$WORK/reference-box.png"
+  box_shot "${MESSAGE%！}!" "$WORK/other-box.png"
   same_picture() { [ "$(compare -metric AE "$1" "$2" null: 2>&1)" = 0 ]; }
   check "the launcher's box shows exactly the missing-renderer text" \
     same_picture "$WORK/launcher-box.png" "$WORK/reference-box.png"
