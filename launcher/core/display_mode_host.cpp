@@ -1,8 +1,6 @@
 #include "launcher/core/display_mode_host.h"
 
-#include <fcntl.h>
 #include <signal.h>
-#include <sys/file.h>
 #include <time.h>
 #include <unistd.h>
 
@@ -41,15 +39,8 @@ void sleepMs(long ms) {
 // lock lives as long as the process (the descriptor is never closed) and is
 // not handed to the renderer (close-on-exec).
 bool takeMusicLock() {
-  const std::string path =
-      musicLockPath(std::getenv("XDG_RUNTIME_DIR"), std::getenv("DISPLAY"), getuid());
-  const int fd = open(path.c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0600);
-  if (fd < 0) return false;
-  if (flock(fd, LOCK_EX | LOCK_NB) != 0) {
-    close(fd);
-    return false;
-  }
-  return true;
+  return takeFileLock(musicLockPath(std::getenv("XDG_RUNTIME_DIR"), std::getenv("DISPLAY"),
+                                    getuid())) >= 0;
 }
 
 // The saver host's platform in display mode. The host's music rules stay as

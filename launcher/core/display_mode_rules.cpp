@@ -1,5 +1,9 @@
 #include "launcher/core/display_mode_rules.h"
 
+#include <fcntl.h>
+#include <sys/file.h>
+#include <unistd.h>
+
 std::string musicLockPath(const char* runtimeDir, const char* displayName, unsigned userId) {
   std::string display = displayName && *displayName ? displayName : ":0";
   // "host:D.S": keep host and display number, drop the screen.
@@ -14,4 +18,14 @@ std::string musicLockPath(const char* runtimeDir, const char* displayName, unsig
   if (runtimeDir && runtimeDir[0] == '/')
     return std::string(runtimeDir) + "/miravel-music-" + display + ".lock";
   return "/tmp/miravel-music-" + std::to_string(userId) + "-" + display + ".lock";
+}
+
+int takeFileLock(const std::string& path) {
+  const int fd = open(path.c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0600);
+  if (fd < 0) return -1;
+  if (flock(fd, LOCK_EX | LOCK_NB) != 0) {
+    close(fd);
+    return -1;
+  }
+  return fd;
 }

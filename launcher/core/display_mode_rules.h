@@ -13,6 +13,13 @@
 // ":0".
 std::string musicLockPath(const char* runtimeDir, const char* displayName, unsigned userId);
 
+// Takes an exclusive lock on the file `path` (made when missing) without
+// waiting: the open descriptor holding it, or -1 when another holder has it
+// or the file cannot be opened. The lock lasts until the descriptor is
+// closed, which ending the process does; programs started later do not get
+// the descriptor (close-on-exec).
+int takeFileLock(const std::string& path);
+
 // A renderer that ends on its own is started again, but at most once every
 // `gapSeconds`: a renderer that fails at once must not become a start storm.
 class RestartLimit {

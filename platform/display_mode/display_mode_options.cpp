@@ -83,6 +83,9 @@ Options parseOptions(const std::vector<std::string>& args) {
     for (const OptionSpec& candidate : optionTable())
       if (flag == candidate.flag) spec = &candidate;
     if (!spec) continue;
+    const std::string name = spec->flag;
+    // Either flag means display mode, also when the window id is missing.
+    if (name == "window-id" || (name == "root" && !hasInline)) options.displayMode = true;
 
     std::string value;
     if (spec->takesValue) {
@@ -97,11 +100,7 @@ Options parseOptions(const std::vector<std::string>& args) {
       continue;  // "--root=..." is not the flag
     }
 
-    const std::string name = spec->flag;
-    if (name == "root") {
-      options.displayMode = true;
-    } else if (name == "window-id") {
-      options.displayMode = true;
+    if (name == "window-id") {
       unsigned long id = 0;
       if (parseWindowNumber(value, id)) {
         options.hasWindowId = true;

@@ -36,8 +36,8 @@ struct Options {
 
 // Reads the options out of the arguments behind the program name. A value
 // that cannot be read (a window id that is not a number, a delay below 0 or
-// beyond kMaxDelayMicros) leaves that option at its default; an option
-// without its value is ignored. Never fails.
+// beyond kMaxDelayMicros) or a missing one leaves that option at its
+// default; -window-id still means display mode then. Never fails.
 Options parseOptions(const std::vector<std::string>& args);
 
 // A window number as daemons write it: decimal, or hexadecimal after "0x"
