@@ -109,3 +109,56 @@ as_user() {
   runuser -u "$TEST_USER" -- env -i HOME="$WORK/home" USER="$TEST_USER" LOGNAME="$TEST_USER" \
     PATH=/usr/local/bin:/usr/bin:/bin DISPLAY="$DISPLAY" XDG_RUNTIME_DIR="$WORK/run" "$@"
 }
+
+# --- XScreenSaver as the test user ---
+# start_xscreensaver: ~/.xscreensaver with Miravel as its only mode, then the
+# daemon on $DISPLAY; its pid in XSS_PID.
+start_xscreensaver() {
+  cat > "$WORK/home/.xscreensaver" <<XSS
+timeout:	1:00:00
+lock:		False
+splash:		False
+fade:		False
+unfade:		False
+mode:		one
+selected:	0
+programs:	GL: "Miravel" $APP/miravel-mode --root \\n\\
+
+XSS
+  chown "$TEST_USER" "$WORK/home/.xscreensaver"
+  as_user xscreensaver --no-splash --log "$WORK/home/xscreensaver.log" >/dev/null 2>&1 &
+  XSS_PID=$!
+  track "$XSS_PID"
+  local i
+  for i in $(seq 1 100); do
+    as_user xscreensaver-command -time >/dev/null 2>&1 && return 0
+    sleep 0.1
+  done
+  echo "the daemon did not come up"; cat "$WORK/home/xscreensaver.log"
+  return 1
+}
+xss() { as_user xscreensaver-command "$@" >>"$WORK/xss-command.log" 2>&1; }
+
+# start_xephyr: two monitors side by side (1280x720 and 1024x600) in one
+# Xephyr screen with Xinerama, nested in the Xvfb; switches DISPLAY to it.
+start_xephyr() {
+  local fdfile="$WORK/xephyr.displayfd" i
+  exec 8> "$fdfile"
+  Xephyr -displayfd 8 +xinerama -screen 1280x720 -origin 1280,0 -screen 1024x600 \
+    -nolisten tcp -noreset >"$WORK/xephyr.log" 2>&1 &
+  XEPHYR_PID=$!
+  track "$XEPHYR_PID"
+  exec 8>&-
+  for i in $(seq 1 100); do
+    if [ -s "$fdfile" ]; then
+      local display=":$(head -n1 "$fdfile" | tr -d '[:space:]')"
+      if DISPLAY=$display xdpyinfo >/dev/null 2>&1; then
+        export DISPLAY=$display
+        return 0
+      fi
+    fi
+    sleep 0.1
+  done
+  echo "Xephyr did not start"; cat "$WORK/xephyr.log"
+  return 1
+}

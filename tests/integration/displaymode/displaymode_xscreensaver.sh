@@ -1,0 +1,27 @@
+#!/usr/bin/env bash
+# Miravel under the real XScreenSaver daemon on one monitor, run by an
+# unprivileged user the test makes and removes.
+source "$MIRAVEL_TEST_LIB"
+source "$(dirname "$0")/displaymode_lib.sh"
+trap 'remove_test_user; cleanup' EXIT
+
+start_xvfb 1280x720
+make_test_user || { fail "the test user is made"; finish; }
+start_xscreensaver || { fail "the daemon starts"; finish; }
+
+xss -select 1
+sleep 4
+screenshot "$WORK/blanked.png"
+check "-select: one renderer runs, as the test user" test "$(count_of "$APP/Miravel.dll" "$TEST_USER")" = 1
+check "-select: curtains on the screen" bright "$(region_brightness "$WORK/blanked.png" 1280x720+0+0)"
+check "-select: the music is heard once (one sound file)" test "$(audio_files | wc -l)" = 1
+check "-select: it holds the tune" heard_tone "$(audio_files | head -n1)"
+check "-select: the daemon started the mode once (no restarts)" \
+  test "$(grep -c 'forked ".*miravel-mode' "$WORK/home/xscreensaver.log")" = 1
+AUDIO=$(audio_files | head -n1)
+
+xss -deactivate
+check "-deactivate: no Miravel process is left within 2 s" gone_within 2 "$APP/Miravel" "$TEST_USER"
+check "-deactivate: the music has stopped" stops_growing "$AUDIO"
+
+finish
