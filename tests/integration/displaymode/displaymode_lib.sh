@@ -70,6 +70,15 @@ region_brightness() { convert "$1" -crop "$2" +repage -colorspace gray -format "
 bright() { [ "$1" -ge "${2:-20}" ] || { echo "brightness $1"; return 1; }; }
 dark() { [ "$1" -le "${2:-2}" ] || { echo "brightness $1"; return 1; }; }
 
+# changed A B REGION: the region differs between two shots.
+changed() {
+  local differing
+  convert "$1" -crop "$3" +repage "$WORK/changed-a.png"
+  convert "$2" -crop "$3" +repage "$WORK/changed-b.png"
+  differing=$(compare -metric AE "$WORK/changed-a.png" "$WORK/changed-b.png" null: 2>&1 | cut -d' ' -f1)
+  [ "${differing%.*}" -gt 100 ] 2>/dev/null || { echo "pixels changed: $differing"; return 1; }
+}
+
 # audio_files: the sound files written so far that hold sound, one a line.
 audio_files() { local f; for f in "$OUT"/audio-*.raw; do [ "$(size_of "$f")" -gt 0 ] && echo "$f"; done; true; }
 
@@ -85,6 +94,13 @@ heard_tone() { "$SOUND_TOOL" tones "$1" 523 | grep -q '^523 '; }
 
 # --- An unprivileged user for the daemons (they refuse to run hacks as root) ---
 TEST_USER=""
+# need_root: making the user needs root; without it the daemon tests are
+# skipped (exit 77, which ctest reports as skipped, never as passed).
+need_root() {
+  [ "$(id -u)" = 0 ] && return 0
+  echo "skipped: making a test user needs root"
+  exit 77
+}
 make_test_user() {
   TEST_USER="mvdm$$$RANDOM"
   TEST_USER=${TEST_USER:0:30}

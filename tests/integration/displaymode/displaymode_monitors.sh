@@ -5,6 +5,7 @@
 source "$MIRAVEL_TEST_LIB"
 source "$(dirname "$0")/displaymode_lib.sh"
 trap 'remove_test_user; cleanup' EXIT
+need_root
 
 start_xvfb 2304x720
 start_xephyr || { fail "Xephyr starts"; finish; }

@@ -4,6 +4,7 @@
 source "$MIRAVEL_TEST_LIB"
 source "$(dirname "$0")/displaymode_lib.sh"
 trap 'remove_test_user; cleanup' EXIT
+need_root
 
 start_xvfb 1280x720
 make_test_user || { fail "the test user is made"; finish; }
