@@ -53,7 +53,9 @@ kill -TERM "$HOST_PID"; wait "$HOST_PID" 2>/dev/null
 # --- A preview (--window-id) into a 565x317 pane: drawn inside, plays nothing ---
 rm -f "$OUT"/audio-*.raw
 host 565 317 || fail "the preview pane comes up"
-XSCREENSAVER_WINDOW=$(xdotool getactivewindow 2>/dev/null || echo 0x1) \
+# As the settings GUI does, XSCREENSAVER_WINDOW is set too (here to the
+# root window): the --window-id one wins.
+XSCREENSAVER_WINDOW=$(xwininfo -root | awk '/Window id:/ { print $4 }') \
   "$APP/miravel-mode" --root --window-id "$HOST" >>"$WORK/launcher.log" 2>&1 &
 LPID=$!
 track "$LPID"
@@ -113,5 +115,32 @@ done
 RPID=$!; track "$RPID"
 check "a window that does not exist: the renderer ends at once" wait_exit "$RPID" 5
 check "  with a line on stderr" grep -q "no window" "$WORK/renderer.log"
+
+# --- --delay: frames are paced by the program itself ---
+COUNTER="$MIRAVEL_BUILD/bench/renderer/libmiravel_swap_counter.so"
+host 320 200
+head -c 8 /dev/zero > "$WORK/swaps"
+MIRAVEL_SWAP_COUNT_FILE="$WORK/swaps" LD_PRELOAD="$COUNTER" \
+  "$APP/Miravel.dll" --root --window-id "$HOST" --delay 500000 >>"$WORK/renderer.log" 2>&1 &
+RPID=$!; track "$RPID"
+sleep 3
+SWAPS=$(od -An -t u8 "$WORK/swaps" | tr -d ' ')
+# Two frames a second: about 6 in 3 s; a load that slows the machine only
+# lowers the count, so the upper bound holds however busy it is.
+check "--delay 500000: at most 8 frames in 3 s (got $SWAPS)" test "${SWAPS:-0}" -le 8
+check "--delay 500000: but it does draw (at least 2)" test "${SWAPS:-0}" -ge 2
+kill -TERM "$RPID"
+check "--delay 500000: a long wait still ends within a second on SIGTERM" ends_with_zero "$RPID" 1
+kill -TERM "$HOST_PID"; wait "$HOST_PID" 2>/dev/null
+
+# --- The display goes away: both programs end with 0 ---
+host 640 360
+XSCREENSAVER_WINDOW=$HOST "$APP/miravel-mode" --root >>"$WORK/launcher.log" 2>&1 &
+LPID=$!; track "$LPID"
+sleep 2.5
+RPID=$(pgrep -P "$LPID" | head -n1)
+kill -TERM "$_XVFB_PID"; wait "$_XVFB_PID" 2>/dev/null; _XVFB_PID=""
+check "display gone: the launcher ends with 0" ends_with_zero "$LPID" 2
+check "display gone: its renderer has ended" gone_within 2 "$APP/Miravel.dll"
 
 finish
