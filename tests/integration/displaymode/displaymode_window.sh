@@ -85,6 +85,20 @@ check "two launchers: both end with 0" eval 'ends_with_zero $L1 1 && ends_with_z
 check "two launchers: no renderer left" gone_within 1 "$APP/Miravel.dll"
 kill -TERM "$HOST_PID"; wait "$HOST_PID" 2>/dev/null
 
+# --- No renderer beside the launcher: one line, and it waits ---
+mkdir -p "$WORK/bare"
+cp "$APP/Miravel.scr" "$APP/Miravel.ini" "$WORK/bare/"
+host 320 200
+XSCREENSAVER_WINDOW=$HOST "$WORK/bare/Miravel.scr" --root >"$WORK/bare.log" 2>&1 &
+LPID=$!; track "$LPID"
+sleep 6.5  # past one restart gap
+check "no renderer: the launcher still waits" running "$LPID"
+check "no renderer: one line on stderr, shown once" test "$(grep -c 'cannot start' "$WORK/bare.log")" = 1
+check "no renderer: no message box or other window" test "$("$HOST_TOOL" toplevels | wc -l)" = 1
+kill -TERM "$LPID"
+check "no renderer: SIGTERM ends it within a second with 0" ends_with_zero "$LPID" 1
+kill -TERM "$HOST_PID"; wait "$HOST_PID" 2>/dev/null
+
 # --- The renderer alone: 32-bit visual, resize, and every way it ends ---
 host 640 360 32
 "$APP/Miravel.dll" --root --window-id "$HOST" >>"$WORK/renderer.log" 2>&1 &
