@@ -12,8 +12,8 @@
 #include <string>
 #include <vector>
 
-#include "platform/x11/x11_util.h"
 #include "platform/display_mode/display_mode_options.h"
+#include "platform/x11/x11_util.h"
 #include "renderer/shell/x11_display_mode.h"
 #include "renderer/shell/x11_saver.h"
 
