@@ -10,8 +10,16 @@
 // renderer (SIGTERM, then SIGKILL after 2 s) and ends the launcher with 0.
 #pragma once
 
+#include <vector>
+
+#include "launcher/core/display_mode_rules.h"
 #include "platform/display_mode/display_mode_options.h"
 
 // Loads the host and returns, as the other modes do; ends the launcher when
 // there is no display.
 void runDisplayModeHost(const display_mode::Options& options);
+
+// The top-level windows of the display, bottom to top, as the unlock-dialog
+// rule needs them, `target` marked (launcher/core/x11_top_windows.cpp);
+// empty without a display.
+std::vector<TopWindowFacts> topWindowFacts(unsigned long target);

@@ -29,3 +29,22 @@ int takeFileLock(const std::string& path) {
   }
   return fd;
 }
+
+bool isDaemonWindow(const TopWindowFacts& window) {
+  if (!window.viewable || !window.overrideRedirect) return false;
+  if (window.className != "XScreenSaver" || window.width <= 1 || window.height <= 1) return false;
+  const std::string& command = window.firstCommand;
+  const size_t slash = command.rfind('/');
+  return (slash == std::string::npos ? command : command.substr(slash + 1)) == "xscreensaver";
+}
+
+bool unlockDialogShown(const std::vector<TopWindowFacts>& topWindows) {
+  bool aboveTarget = false;
+  for (const TopWindowFacts& window : topWindows) {
+    if (window.isTarget)
+      aboveTarget = true;
+    else if (aboveTarget && isDaemonWindow(window))
+      return true;
+  }
+  return false;
+}

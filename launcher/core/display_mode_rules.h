@@ -4,6 +4,7 @@
 #pragma once
 
 #include <string>
+#include <vector>
 
 // The lock file of the music of one X display: under `runtimeDir`
 // ($XDG_RUNTIME_DIR) when it is an absolute path, else under /tmp with the
@@ -37,3 +38,26 @@ class RestartLimit {
   bool started_ = false;
   double lastStart_ = 0;
 };
+
+// What the launcher sees of one top-level window while it looks for the
+// daemon's unlock dialog.
+struct TopWindowFacts {
+  bool isTarget = false;  // the window this launcher's renderer draws in
+  bool viewable = false;
+  bool overrideRedirect = false;
+  std::string className;     // WM_CLASS class
+  std::string firstCommand;  // first string of WM_COMMAND
+  int width = 0;
+  int height = 0;
+};
+
+// XScreenSaver keeps its modes running under its unlock dialog and tells
+// them nothing. The dialog is a viewable override-redirect window of class
+// "XScreenSaver" whose WM_COMMAND is the daemon's own ("xscreensaver"),
+// stacked above the window the mode draws in (which names the mode's
+// command). The daemon's first blank window looks the same but lies below
+// the mode's window; its own 1x1 window is never viewable.
+bool isDaemonWindow(const TopWindowFacts& window);
+// `topWindows` bottom to top, as the server stacks them. False when the
+// target is not among them (a locker's inner window, the root window).
+bool unlockDialogShown(const std::vector<TopWindowFacts>& topWindows);

@@ -89,6 +89,26 @@ stops_growing() {
   [ "$before" -gt 0 ] && [ "$before" = "$after" ] || { echo "size $before then $after"; return 1; }
 }
 
+# quiet_at_end FILE SECONDS: the tune was heard, and not in the last SECONDS
+# of the file (the disk driver goes on writing silence while the sound
+# device stays open).
+quiet_at_end() {
+  "$SOUND_TOOL" tones "$1" 523 | awk -v need="$2" '
+    $1 == 523 { end = $2 + $3; heard = 1 }
+    $1 == "total" { total = $2 / 176400 }
+    END {
+      if (!heard) { print "the tune was never heard"; exit 1 }
+      if (total - end < need) { printf "heard until %.2f s of %.2f s\n", end, total; exit 1 }
+    }'
+}
+
+# heard_for FILE SECONDS: the tune sounded for at least SECONDS in one piece.
+heard_for() {
+  "$SOUND_TOOL" tones "$1" 523 | awk -v need="$2" '
+    $1 == 523 && $3 > longest { longest = $3 }
+    END { if (longest < need) { printf "longest run %.2f s\n", longest; exit 1 } }'
+}
+
 # heard_tone FILE: the tune's tone is in the file.
 heard_tone() { "$SOUND_TOOL" tones "$1" 523 | grep -q '^523 '; }
 
@@ -105,8 +125,8 @@ make_test_user() {
   TEST_USER="mvdm$$$RANDOM"
   TEST_USER=${TEST_USER:0:30}
   useradd -M -d "$WORK/home" -s /bin/sh "$TEST_USER" || return 1
-  echo "$TEST_USER:Pw-$$-miravel" | chpasswd || return 1
-  TEST_PASSWORD="Pw-$$-miravel"
+  TEST_PASSWORD="pw$$miravel"
+  echo "$TEST_USER:$TEST_PASSWORD" | chpasswd || return 1
   mkdir -p "$WORK/home" "$WORK/run"
   chmod 755 "$WORK"
   chown "$TEST_USER" "$WORK/home" "$WORK/run" "$OUT"
@@ -127,12 +147,14 @@ as_user() {
 }
 
 # --- XScreenSaver as the test user ---
-# start_xscreensaver: ~/.xscreensaver with Miravel as its only mode, then the
-# daemon on $DISPLAY; its pid in XSS_PID.
+# start_xscreensaver [lock]: ~/.xscreensaver with Miravel as its only mode
+# (locking when asked), then the daemon on $DISPLAY; its pid in XSS_PID.
 start_xscreensaver() {
+  local lock=False
+  [ "${1:-}" = lock ] && lock=True
   cat > "$WORK/home/.xscreensaver" <<XSS
 timeout:	1:00:00
-lock:		False
+lock:		$lock
 splash:		False
 fade:		False
 unfade:		False
@@ -154,6 +176,13 @@ XSS
   return 1
 }
 xss() { as_user xscreensaver-command "$@" >>"$WORK/xss-command.log" 2>&1; }
+stop_xscreensaver() {
+  xss -exit
+  wait_exit "$XSS_PID" 5 || kill -TERM "$XSS_PID" 2>/dev/null
+}
+
+# process_state PID: the state letter ("T" when stopped).
+process_state() { ps -o stat= -p "$1" 2>/dev/null | cut -c1; }
 
 # start_xephyr: two monitors side by side (1280x720 and 1024x600) in one
 # Xephyr screen with Xinerama, nested in the Xvfb; switches DISPLAY to it.

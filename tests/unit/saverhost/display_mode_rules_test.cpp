@@ -59,3 +59,49 @@ TEST(RestartLimit, AtMostOneStartPerGap) {
   // A clock that went backwards never blocks starts for good.
   EXPECT_TRUE(limit.mayStart(50));
 }
+
+namespace {
+
+TopWindowFacts window(bool viewable, bool overrideRedirect, const char* className,
+                      const char* command, int width, int height, bool isTarget = false) {
+  TopWindowFacts facts;
+  facts.isTarget = isTarget;
+  facts.viewable = viewable;
+  facts.overrideRedirect = overrideRedirect;
+  facts.className = className;
+  facts.firstCommand = command;
+  facts.width = width;
+  facts.height = height;
+  return facts;
+}
+
+}  // namespace
+
+// As XScreenSaver 6 stacks its windows, bottom to top: the daemon's unmapped
+// 1x1 window, its first blank window, the window the mode draws in (naming
+// the mode's command), and, when asked for the password, its dialog.
+TEST(UnlockDialog, TheDaemonsOwnWindowAboveTheModesWindowIsTheDialog) {
+  const TopWindowFacts daemon = window(false, true, "XScreenSaver", "xscreensaver", 1, 1);
+  const TopWindowFacts blank = window(true, true, "XScreenSaver", "xscreensaver", 1280, 720);
+  const TopWindowFacts mode =
+      window(true, true, "XScreenSaver", "/opt/miravel/Miravel.scr --root", 1280, 720, true);
+  const TopWindowFacts dialog = window(true, true, "XScreenSaver", "/usr/bin/xscreensaver", 771, 286);
+  EXPECT_FALSE(unlockDialogShown({daemon, blank, mode}));
+  EXPECT_TRUE(unlockDialogShown({daemon, blank, mode, dialog}));
+  // Below the mode's window it is not over us.
+  EXPECT_FALSE(unlockDialogShown({daemon, dialog, mode}));
+  // Without the target among the top-level windows (a locker's inner
+  // window) nothing is looked at.
+  EXPECT_FALSE(unlockDialogShown({daemon, blank, dialog}));
+  EXPECT_FALSE(unlockDialogShown({}));
+}
+
+TEST(UnlockDialog, OnlyTheDaemonsOwnViewableOverrideRedirectWindowsCount) {
+  EXPECT_TRUE(isDaemonWindow(window(true, true, "XScreenSaver", "xscreensaver", 771, 286)));
+  EXPECT_FALSE(isDaemonWindow(window(false, true, "XScreenSaver", "xscreensaver", 771, 286)));
+  EXPECT_FALSE(isDaemonWindow(window(true, false, "XScreenSaver", "xscreensaver", 771, 286)));
+  EXPECT_FALSE(isDaemonWindow(window(true, true, "xsecurelock", "xscreensaver", 771, 286)));
+  EXPECT_FALSE(isDaemonWindow(window(true, true, "XScreenSaver", "xscreensaver-gfx", 771, 286)));
+  EXPECT_FALSE(isDaemonWindow(window(true, true, "XScreenSaver", "", 771, 286)));
+  EXPECT_FALSE(isDaemonWindow(window(true, true, "XScreenSaver", "xscreensaver", 1, 1)));
+}
