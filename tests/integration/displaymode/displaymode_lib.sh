@@ -155,6 +155,7 @@ start_xscreensaver() {
   cat > "$WORK/home/.xscreensaver" <<XSS
 timeout:	1:00:00
 lock:		$lock
+passwdTimeout:	0:00:05
 splash:		False
 fade:		False
 unfade:		False

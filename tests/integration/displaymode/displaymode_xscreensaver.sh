@@ -42,6 +42,16 @@ xdotool mousemove_relative 20 20
 sleep 1.5
 check "unlock dialog: the renderer is stopped" test "$(process_state "$RPID")" = T
 [ -n "$AUDIO" ] && check "unlock dialog: the music has stopped" quiet_at_end "$AUDIO" 1.0
+# Left alone, the dialog goes away after its 5 s and the mode goes on.
+sleep 6.5
+check "dialog timed out: the renderer runs again" test "$(process_state "$RPID")" != T
+check "dialog timed out: the same renderer, not a new one" running "$RPID"
+sleep 1.5
+[ -n "$AUDIO" ] && check "dialog timed out: the music plays again" eval '! quiet_at_end "$AUDIO" 0.3 >/dev/null'
+
+xdotool mousemove_relative -- -20 -20
+sleep 1.5
+check "unlock dialog again: the renderer is stopped" test "$(process_state "$RPID")" = T
 xdotool type --delay 60 "$TEST_PASSWORD"
 xdotool key Return
 check "unlocked: no Miravel process is left within 3 s" gone_within 3 "$APP/Miravel" "$TEST_USER"
