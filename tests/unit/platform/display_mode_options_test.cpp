@@ -56,17 +56,6 @@ TEST(DisplayModeOptions, DelayDefaultsToSixtyFramesAndRejectsWhatIsNoDelay) {
   }
 }
 
-TEST(DisplayModeOptions, TheTableNamesEveryOptionWithItsDefault) {
-  const auto& table = display_mode::optionTable();
-  ASSERT_EQ(table.size(), 3u);
-  EXPECT_STREQ(table[0].flag, "root");
-  EXPECT_FALSE(table[0].takesValue);
-  EXPECT_STREQ(table[1].flag, "window-id");
-  EXPECT_TRUE(table[1].takesValue);
-  EXPECT_STREQ(table[2].flag, "delay");
-  EXPECT_EQ(std::stol(table[2].defaultValue), kDefaultDelayMicros);
-}
-
 TEST(DisplayModeOptions, TargetIsWindowIdThenEnvironmentThenRoot) {
   Options withId = parse("--window-id 0x10");
   EXPECT_EQ(targetWindow(withId, "0x20", 1), 0x10ul);
