@@ -10,6 +10,7 @@
 
 #include <atomic>
 #include <chrono>
+#include <vector>
 
 extern char** environ;
 
@@ -76,6 +77,11 @@ void sleepMs(long ms) {
 
 ProgramStart startProgram(const std::string& path, const std::function<bool()>& ready,
                           double timeoutSeconds) {
+  return startProgram(path, std::vector<std::string>(), ready, timeoutSeconds);
+}
+
+ProgramStart startProgram(const std::string& path, const std::vector<std::string>& arguments,
+                          const std::function<bool()>& ready, double timeoutSeconds) {
   ProgramStart result;
   installReaper();
 
@@ -99,9 +105,12 @@ ProgramStart startProgram(const std::string& path, const std::function<bool()>& 
   sigaddset(&childSignal, SIGCHLD);
   pthread_sigmask(SIG_BLOCK, &childSignal, &previousMask);
 
-  char* argv[] = {const_cast<char*>(path.c_str()), nullptr};
+  std::vector<char*> argv;
+  argv.push_back(const_cast<char*>(path.c_str()));
+  for (const std::string& argument : arguments) argv.push_back(const_cast<char*>(argument.c_str()));
+  argv.push_back(nullptr);
   pid_t pid = -1;
-  const int error = posix_spawn(&pid, path.c_str(), nullptr, &attributes, argv, environ);
+  const int error = posix_spawn(&pid, path.c_str(), nullptr, &attributes, argv.data(), environ);
   posix_spawnattr_destroy(&attributes);
   std::atomic<pid_t>* slot = nullptr;
   if (error == 0) {

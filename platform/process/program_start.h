@@ -6,6 +6,7 @@
 
 #include <functional>
 #include <string>
+#include <vector>
 
 namespace platform {
 
@@ -36,5 +37,9 @@ struct ProgramStart {
 // it), so none lingers as a zombie; their exit status is not kept.
 ProgramStart startProgram(const std::string& path, const std::function<bool()>& ready = {},
                           double timeoutSeconds = 0);
+
+// The same with `arguments` after argv[0].
+ProgramStart startProgram(const std::string& path, const std::vector<std::string>& arguments,
+                          const std::function<bool()>& ready = {}, double timeoutSeconds = 0);
 
 }  // namespace platform

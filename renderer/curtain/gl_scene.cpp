@@ -19,6 +19,22 @@ void buildCurtains(std::vector<std::unique_ptr<LightCurtain>>& list, int count) 
   for (int i = 0; i < count; ++i) list.push_back(std::make_unique<LightCurtain>());
 }
 
+// Viewport and projection from the surface's client area; leaves the
+// model-view matrix (the camera) current and untouched.
+void applyView(RenderSurface& surface) {
+  int left = 0, top = 0, right = 0, bottom = 0;
+  surface.clientRect(left, top, right, bottom);
+  glViewport(left, top, right - left, bottom - top);
+  // A window of no height would give a division by zero; such a window
+  // shows nothing anyway, so any finite aspect will do.
+  const double aspect = bottom > 0 ? static_cast<double>(right) / bottom : 1.0;
+
+  glMatrixMode(GL_PROJECTION);
+  glLoadIdentity();
+  gluPerspective(20.0, aspect, 0.01, 20.0);
+  glMatrixMode(GL_MODELVIEW);
+}
+
 }  // namespace
 
 bool initRenderer(RenderSurface& surface) {
@@ -28,19 +44,9 @@ bool initRenderer(RenderSurface& surface) {
   g_surface = &surface;
   g_haveContext = surface.createContext();
   if (g_haveContext) {
-    int left = 0, top = 0, right = 0, bottom = 0;
-    surface.clientRect(left, top, right, bottom);
-    glViewport(left, top, right - left, bottom - top);
-    // A window of no height would give a division by zero; such a window
-    // shows nothing anyway, so any finite aspect will do.
-    const double aspect = bottom > 0 ? static_cast<double>(right) / bottom : 1.0;
-
-    glMatrixMode(GL_PROJECTION);
-    glLoadIdentity();
-    gluPerspective(20.0, aspect, 0.01, 20.0);
+    applyView(surface);
 
     // The camera: 5 units back, looking down -z. Never reloaded afterwards.
-    glMatrixMode(GL_MODELVIEW);
     glLoadIdentity();
     glTranslatef(0.0f, 0.0f, -5.0f);
 
@@ -75,6 +81,10 @@ void drawFrame() {
 
   glFlush();
   if (g_surface) g_surface->swapBuffers();
+}
+
+void reshapeRenderer() {
+  if (g_surface && g_haveContext) applyView(*g_surface);
 }
 
 void releaseRenderer() {

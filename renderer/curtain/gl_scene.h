@@ -33,6 +33,10 @@ bool renderIdle(int rendererReady, int passwordDialogUp);
 // Clock, curtain updates, clear, back curtains then front curtains, swap.
 void drawFrame();
 
+// Follows a change of the surface's size: viewport and aspect are taken
+// again from its client area. Nothing without a context.
+void reshapeRenderer();
+
 // Destroys both curtain lists and forgets the surface. Call before the
 // context goes away.
 void releaseRenderer();

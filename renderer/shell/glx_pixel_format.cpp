@@ -37,7 +37,11 @@ PixelFormatDescription describeFBConfig(Display* display, GLXFBConfig config) {
   return f;
 }
 
-GLXFBConfig choosePixelFormat(Display* display, int screen) {
+namespace {
+
+// The best scored config of `screen`, among those showing the X visual
+// `visual` when it is not 0.
+GLXFBConfig bestScoredConfig(Display* display, int screen, VisualID visual) {
   GLXFBConfig chosen = nullptr;
   int count = 0;
   GLXFBConfig* configs = glXGetFBConfigs(display, screen, &count);
@@ -48,12 +52,27 @@ GLXFBConfig choosePixelFormat(Display* display, int screen) {
     // none, and on a software rasteriser they multiply the cost of every
     // pixel of this fill-heavy picture.
     if (attribute(display, configs[i], GLX_SAMPLE_BUFFERS) > 0) continue;
+    if (visual != 0 &&
+        static_cast<VisualID>(attribute(display, configs[i], GLX_VISUAL_ID)) != visual)
+      continue;
     formats.push_back(describeFBConfig(display, configs[i]));
     candidates.push_back(configs[i]);
   }
   int best = bestPixelFormat(formats);
   if (best >= 0) chosen = candidates[best];
   if (configs) XFree(configs);
+  return chosen;
+}
+
+}  // namespace
+
+GLXFBConfig choosePixelFormatForVisual(Display* display, int screen, VisualID visual) {
+  return visual != 0 ? bestScoredConfig(display, screen, visual) : nullptr;
+}
+
+GLXFBConfig choosePixelFormat(Display* display, int screen) {
+  int count = 0;
+  GLXFBConfig chosen = bestScoredConfig(display, screen, 0);
   if (chosen) return chosen;
 
   const int request[] = {GLX_DRAWABLE_TYPE, GLX_WINDOW_BIT, GLX_RENDER_TYPE, GLX_RGBA_BIT,

@@ -17,3 +17,8 @@ PixelFormatDescription describeFBConfig(Display* display, GLXFBConfig config);
 // nearest to a double-buffered RGBA window format with 24 colour and 24
 // depth bits. Null when the display offers nothing usable.
 GLXFBConfig choosePixelFormat(Display* display, int screen);
+
+// The config for a window somebody else made: the best scored among the
+// configs of that window's visual (X fixes a window's visual when it is
+// made). Null when none of them can be used.
+GLXFBConfig choosePixelFormatForVisual(Display* display, int screen, VisualID visual);

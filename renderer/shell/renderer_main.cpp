@@ -1,14 +1,20 @@
-// Miravel.dll: the full-screen renderer. Whatever its command line, it opens
-// one window titled "KelvaraVC" and draws the light curtains until the user
-// returns, then ends with exit code 0.
+// Miravel.dll: the full-screen renderer. It opens one window titled
+// "KelvaraVC" and draws the light curtains until the user returns, then ends
+// with exit code 0. With a display-mode option (-root, -window-id) it draws
+// into a screen-saver daemon's window instead; every other command line is
+// ignored.
 #include <poll.h>
 #include <sched.h>
 #include <signal.h>
 
 #include <csignal>
 #include <cstdio>
+#include <string>
+#include <vector>
 
+#include "platform/display_mode/display_mode_options.h"
 #include "platform/x11/x11_util.h"
+#include "renderer/shell/x11_display_mode.h"
 #include "renderer/shell/x11_saver.h"
 
 namespace {
@@ -85,7 +91,10 @@ int rendererMain() {
 
 }  // namespace
 
-int main(int, char**) {
-  // The command line is ignored: every start is a full-screen run.
+int main(int argc, char** argv) {
+  const display_mode::Options options =
+      display_mode::parseOptions(std::vector<std::string>(argv + 1, argv + argc));
+  if (options.displayMode) return runDisplayMode(options);
+  // Any other command line is ignored: a full-screen run.
   return rendererMain();
 }

@@ -245,3 +245,52 @@ TEST_F(DrawTest, NoFrameUnlessReadyWithoutDialogAndWithContext) {
 }
 
 }  // namespace
+
+// A resized window: the view and the aspect follow the new size, the camera
+// (model-view) is not reloaded, and the next frame draws into the new view.
+TEST_F(DrawTest, ReshapeFollowsTheNewSizeAndKeepsTheCamera) {
+  FakeSurface surface(565, 317, true);
+  ASSERT_TRUE(initRenderer(surface));
+  glCalls().clear();
+
+  surface.width = 1280;
+  surface.height = 720;
+  reshapeRenderer();
+  const auto& calls = glCalls();
+  size_t viewport = indexOf("glViewport");
+  ASSERT_NE(viewport, SIZE_MAX);
+  EXPECT_EQ(calls[viewport].args, (std::vector<double>{0, 0, 1280, 720}));
+  size_t perspective = indexOf("gluPerspective");
+  ASSERT_NE(perspective, SIZE_MAX);
+  EXPECT_NEAR(calls[perspective].args[1], 1280.0 / 720.0, 1e-9);
+  // Projection reloaded, then back to the model-view matrix without touching it.
+  EXPECT_EQ(countOf("glLoadIdentity"), 1u);
+  EXPECT_LT(indexOf("glLoadIdentity"), perspective);
+  size_t lastMode = indexOf("glMatrixMode", perspective);
+  ASSERT_NE(lastMode, SIZE_MAX);
+  EXPECT_EQ(calls[lastMode].args[0], GL_MODELVIEW);
+  EXPECT_EQ(countOf("glTranslatef"), 0u);
+
+  // A window of no height is left with a finite aspect.
+  surface.height = 0;
+  glCalls().clear();
+  reshapeRenderer();
+  EXPECT_EQ(calls[indexOf("gluPerspective")].args[1], 1.0);
+
+  EXPECT_TRUE(renderIdle(1, 0));
+}
+
+TEST_F(DrawTest, ReshapeWithoutContextOrAfterReleaseCallsNoGl) {
+  FakeSurface surface(640, 480, false);
+  initRenderer(surface);
+  glCalls().clear();
+  reshapeRenderer();
+  EXPECT_TRUE(glCalls().empty());
+
+  FakeSurface real(640, 480, true);
+  initRenderer(real);
+  releaseRenderer();
+  glCalls().clear();
+  reshapeRenderer();
+  EXPECT_TRUE(glCalls().empty());
+}

@@ -187,3 +187,16 @@ TEST_F(ProgramStartTest, NothingOnTheCommandLineAndDefaultSignals) {
   EXPECT_EQ(classic(blocked), 0u) << blocked;
   EXPECT_EQ(classic(ignored), 0u) << ignored;
 }
+
+// Display mode passes its options on: each argument arrives as one, blanks
+// and dashes untouched, after the program's own path as argv[0].
+TEST_F(ProgramStartTest, ArgumentsArriveOneByOneAfterThePath) {
+  const std::string out = dir + "/seen";
+  const std::string path =
+      script("args", "printf '%s|' \"$0\" \"$#\" \"$@\" > '" + out + ".tmp'; mv '" + out + ".tmp' '" + out + "'");
+  platform::ProgramStart result =
+      startProgram(path, {"--root", "--window-id", "0x2a", "two words"}, [&] { return exists(out); }, 5);
+  ASSERT_EQ(result.outcome, StartOutcome::Ready);
+  EXPECT_EQ(readAll(out), path + "|4|--root|--window-id|0x2a|two words|");
+  EXPECT_TRUE(goneWithin(result.pid, 3));
+}
