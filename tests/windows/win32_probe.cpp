@@ -3,6 +3,7 @@
 //                                   window titled TITLE, and the screen size
 //   win32_probe find TITLE          exit 0 when a top-level window has that title
 //   win32_probe foreground          the title of the foreground window
+//   win32_probe acp                 the ANSI code page
 //   win32_probe close TITLE         posts WM_CLOSE to that window
 //   win32_probe window TITLE CLASS  opens a window of class CLASS titled TITLE,
 //                                   prints its handle and lives until closed
@@ -106,6 +107,10 @@ int main(int argc, char** argv) {
     char title[256] = {};
     GetWindowTextA(GetForegroundWindow(), title, sizeof title);
     std::printf("%s\n", title);
+    return 0;
+  }
+  if (command == "acp" && argc == 2) {
+    std::printf("%u\n", GetACP());
     return 0;
   }
   if (command == "close" && argc == 3) {

@@ -1,0 +1,106 @@
+# Wine on the test's private Xvfb, for the Windows integration tests. Source
+# after lib.sh and start_xvfb, then call wine_start.
+#
+# The prefix is the one ./test.sh made for the whole run (MIRAVEL_WINEPREFIX,
+# with its locale folder MIRAVEL_WINE_LOCPATH), else a private one made here
+# and removed at the end. Either way this test's wineserver, and every Wine
+# process it serves, is ended on exit.
+RENDERER="$MIRAVEL_BUILD/Miravel.dll"
+PROBE="$MIRAVEL_BUILD/tests/windows/miravel_win32_probe.exe"
+_OWN_PREFIX=0
+_WINE_UP=0
+
+wine_stop() {
+  [ "$_WINE_UP" = 1 ] || return 0
+  _WINE_UP=0
+  timeout 10 wineserver -k >/dev/null 2>&1
+  timeout 10 wineserver -w >/dev/null 2>&1
+  [ "$_OWN_PREFIX" = 1 ] && rm -rf "$WINEPREFIX"
+  return 0
+}
+trap 'wine_stop; cleanup' EXIT
+
+# wine_env: the environment of every Wine call (no Mono or Gecko prompts, no
+# menu entries, no debug output, code page 932).
+wine_env() {
+  export WINEARCH=win64 WINEDEBUG=-all
+  export WINEDLLOVERRIDES="mscoree,mshtml,winemenubuilder.exe="
+  export HOME="$WORK/home"
+  mkdir -p "$HOME"
+  if [ -n "${MIRAVEL_WINE_LOCPATH:-}" ]; then
+    export LOCPATH="$MIRAVEL_WINE_LOCPATH"
+  else
+    export LOCPATH="$WORK/locale"
+    mkdir -p "$LOCPATH"
+    localedef -i ja_JP -f UTF-8 "$LOCPATH/ja_JP.UTF-8" >/dev/null 2>&1
+  fi
+  export LANG=ja_JP.UTF-8
+  if [ -n "${MIRAVEL_WINEPREFIX:-}" ]; then
+    export WINEPREFIX="$MIRAVEL_WINEPREFIX"
+  else
+    export WINEPREFIX="$WORK/prefix"
+    _OWN_PREFIX=1
+  fi
+}
+
+# wine_start: a wineserver kept for the whole test, the prefix made if need
+# be, with Managed=N (without a window manager a destroyed managed window
+# blocks for 2 s).
+wine_start() {
+  wine_env
+  _WINE_UP=1
+  wineserver -p >/dev/null 2>&1
+  timeout 60 wine cmd /c exit </dev/null >/dev/null 2>&1
+  timeout 20 wine reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /d N /f \
+    </dev/null >/dev/null 2>&1
+}
+
+# probe ARGS...: runs the Win32 probe, carriage returns dropped.
+probe() { timeout 20 wine "$PROBE" "$@" </dev/null 2>/dev/null | tr -d '\r'; }
+
+# running PID: the process is alive and not a zombie.
+running() {
+  kill -0 "$1" 2>/dev/null && [ "$(ps -o stat= -p "$1" 2>/dev/null | cut -c1)" != Z ]
+}
+
+RPID=""
+RID=""
+# start_renderer [ARGS...]: starts Miravel.dll under Wine and waits until its
+# window is up and has the keyboard focus, so input reaches it. Sets RPID
+# (the Wine process) and RID (its X window).
+start_renderer() {
+  wine "$RENDERER" "$@" </dev/null >>"$WORK/renderer.log" 2>&1 &
+  RPID=$!
+  track "$RPID"
+  RID=$(wait_window KelvaraVC 15) || { RID=""; return 1; }
+  local end=$((SECONDS + 10))
+  while [ $SECONDS -le $end ]; do
+    [ "$(xdotool getwindowfocus 2>/dev/null)" = "$RID" ] && return 0
+    sleep 0.1
+  done
+  return 1
+}
+
+# still_running: after a short pause the renderer still runs with its window.
+still_running() {
+  sleep 0.8
+  running "$RPID" && [ -n "$(find_window KelvaraVC)" ]
+}
+
+# ended_cleanly [PID]: ends within 10 s with exit code 0, no KelvaraVC left.
+ended_cleanly() {
+  local pid=${1:-$RPID}
+  wait_exit "$pid" 10 || return 1
+  [ "$EXIT_CODE" = 0 ] || { echo "exit code $EXIT_CODE"; return 1; }
+  wait_no_window KelvaraVC 5
+}
+
+# end_renderer: for a renderer a check left running.
+end_renderer() {
+  if running "$RPID"; then
+    kill -TERM "$RPID" 2>/dev/null
+    wait_exit "$RPID" 10 || kill -KILL "$RPID" 2>/dev/null
+  fi
+  wait_no_window KelvaraVC 5
+  return 0
+}
