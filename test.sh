@@ -43,7 +43,7 @@ end_wine() {
   timeout 10 wineserver -w >/dev/null 2>&1 || true
 }
 trap 'end_wine; rm -rf "$wine_root"' EXIT
-mkdir -p "$wine_root/home" "$MIRAVEL_WINE_LOCPATH"
+mkdir -p "$wine_root/home" "$MIRAVEL_WINE_LOCPATH" "$WINEPREFIX"
 localedef -i ja_JP -f UTF-8 "$MIRAVEL_WINE_LOCPATH/ja_JP.UTF-8" >/dev/null 2>&1 || true
 
 # run_windows_tests DIR LABEL...: in DIR, the unit tests under one kept

@@ -1,13 +1,12 @@
 #include "renderer/shell/win32_saver.h"
 
-#include "renderer/curtain/renderer_settings.h"
+#include "renderer/shell/saver_creation.h"
 #include "renderer/shell/wgl_pixel_format.h"
 
 namespace {
 
 constexpr const char* kClassName = "WindowsScreenSaverClass";
 constexpr const char* kFirstTitle = "Screensaver";
-constexpr const char* kTitle = "KelvaraVC";
 constexpr int kIconResource = 7002;
 
 Win32Surface g_surface;
@@ -18,6 +17,26 @@ CursorPoint cursorPosition() {
   if (!GetCursorPos(&p)) return saverShellState.lastCursor;
   return CursorPoint{static_cast<int>(p.x), static_cast<int>(p.y)};
 }
+
+// The creation and destruction steps' platform calls.
+class Win32WindowSteps : public SaverWindowSteps {
+ public:
+  explicit Win32WindowSteps(HWND window) : window_(window) {}
+  CursorPoint cursorPosition() override { return ::cursorPosition(); }
+  void hidePointer() override { SetCursor(nullptr); }
+  void setTitle(const char* title) override { SetWindowTextA(window_, title); }
+  void lowerPriority() override {
+    SetThreadPriority(GetCurrentThread(), THREAD_PRIORITY_LOWEST);
+  }
+  RenderSurface& surface() override {
+    g_surface.attach(window_);
+    return g_surface;
+  }
+  void releaseSurface() override { g_surface.release(); }
+
+ private:
+  HWND window_;
+};
 
 // The Windows 9x family leaves the password on return to the screen saver:
 // the control panel's password library asks for it.
@@ -166,15 +185,19 @@ SaverEvent translateSaverMessage(UINT message, WPARAM wParam) {
 }
 
 LRESULT CALLBACK saverWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
-  // Stage 1: what comes before anything else.
+  // Stages 1 and 2: what comes before the input rules, and the window's life.
   switch (message) {
-    case WM_CREATE:
-      saverShellState.lastCursor = cursorPosition();
-      SetCursor(nullptr);
+    case WM_CREATE: {
+      Win32WindowSteps steps(window);
+      runCreationSteps(steps);
       break;
-    case WM_DESTROY:
+    }
+    case WM_DESTROY: {
       PostQuitMessage(0);
+      Win32WindowSteps steps(window);
+      runDestructionSteps(steps);
       break;
+    }
     case WM_SYSCOMMAND:
       // Switching windows, or starting a screen saver on top of this one,
       // does nothing while it runs.
@@ -184,27 +207,6 @@ LRESULT CALLBACK saverWindowProc(HWND window, UINT message, WPARAM wParam, LPARA
     default:
       break;
   }
-
-  // Stage 2: the window's life.
-  switch (message) {
-    case WM_CREATE:
-      rendererSettings = fixedRendererSettings();
-      SetWindowTextA(window, kTitle);
-      // The launcher's timers and music come before the drawing.
-      SetThreadPriority(GetCurrentThread(), THREAD_PRIORITY_LOWEST);
-      g_surface.attach(window);
-      initRenderer(g_surface);
-      saverShellState.rendererReady = 1;
-      break;
-    case WM_DESTROY:
-      saverShellState.rendererReady = 0;
-      releaseRenderer();
-      g_surface.release();
-      break;
-    default:
-      break;
-  }
-
   return handleInputMessage(window, message, wParam, lParam);
 }
 

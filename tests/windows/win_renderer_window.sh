@@ -39,8 +39,26 @@ check "picture moves ($changed of 786432 pixels changed in a second)" test "${ch
 # key has armed the close, the renderer ends with 0.
 probe close KelvaraVC
 check "WM_CLOSE before any input is ignored" still_running
+
+# A second copy is not stopped by the first (titled "KelvaraVC", not
+# "Screensaver"): it opens its own window and takes the focus, which for the
+# first is a switch to another application.
+first=$RPID
+first_id=$RID
+wine "$RENDERER" </dev/null >>"$WORK/renderer.log" 2>&1 &
+RPID=$!
+track "$RPID"
+own=""
+for _ in $(seq 1 100); do
+  own=$(xdotool search --name '^KelvaraVC$' 2>/dev/null | grep -vx "$first_id" | head -n1)
+  [ -n "$own" ] && break
+  sleep 0.1
+done
+check "a second copy opens its own window [$own, first $first_id]" test -n "$own"
+check "the first copy then ends with 0" wait_exit "$first" 10
+check "  exit code 0" test "$EXIT_CODE" = 0
 xdotool key x
-check "a key then ends it with 0, window gone" ended_cleanly
+check "a key ends the second with 0, window gone" ended_cleanly
 
 # Another saver window still titled "Screensaver" takes precedence.
 wine "$PROBE" window Screensaver WindowsScreenSaverClass </dev/null >"$WORK/helper.out" 2>&1 &

@@ -49,6 +49,7 @@ wine_env() {
 wine_start() {
   wine_env
   _WINE_UP=1
+  mkdir -p "$WINEPREFIX"
   wineserver -p >/dev/null 2>&1
   timeout 60 wine cmd /c exit </dev/null >/dev/null 2>&1
   timeout 20 wine reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /d N /f \
