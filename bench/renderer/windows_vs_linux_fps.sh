@@ -38,6 +38,7 @@ export DISPLAY=":$(head -n1 "$work/displayfd" | tr -d '[:space:]')"
 export WINEPREFIX="${MIRAVEL_WINEPREFIX:-$work/prefix}" WINEARCH=win64 WINEDEBUG=-all
 export WINEDLLOVERRIDES="mscoree,mshtml,winemenubuilder.exe="
 wine_up=1
+mkdir -p "$WINEPREFIX"
 HOME="$work" wineserver -p
 HOME="$work" wine cmd /c exit </dev/null >/dev/null 2>&1
 HOME="$work" wine reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /d N /f </dev/null >/dev/null 2>&1

@@ -60,13 +60,29 @@ check "  exit code 0" test "$EXIT_CODE" = 0
 xdotool key x
 check "a key ends the second with 0, window gone" ended_cleanly
 
+# Whatever the command line, the run is the same.
+for args in "/c" "/p 4242" "/a" "-x junk"; do
+  # shellcheck disable=SC2086
+  if start_renderer $args; then
+    xdotool key x
+    check "'$args' opens the window; a key ends it with 0" ended_cleanly
+  else
+    fail "'$args' opens the window"
+  fi
+  end_renderer
+done
+
 # Another saver window still titled "Screensaver" takes precedence.
 wine "$PROBE" window Screensaver WindowsScreenSaverClass </dev/null >"$WORK/helper.out" 2>&1 &
 track $!
 for _ in $(seq 1 100); do [ -s "$WORK/helper.out" ] && break; sleep 0.1; done
-if window_up Screensaver 10; then
-  # Give the focus away first, so that taking it back is the renderer's doing.
-  xdotool windowfocus "$(xdotool search --name '^Screensaver$' | head -n1)" 2>/dev/null
+# Then another window comes to the front, so that bringing the saver window
+# back is the renderer's doing.
+wine "$PROBE" window Other OtherClass </dev/null >"$WORK/other.out" 2>&1 &
+track $!
+if window_up Screensaver 10 && window_up Other 10; then
+  for _ in $(seq 1 50); do [ "$(probe foreground)" = Other ] && break; sleep 0.1; done
+  check "  (another window is in the foreground before)" test "$(probe foreground)" = Other
   wine "$RENDERER" </dev/null >>"$WORK/renderer.log" 2>&1 &
   giver=$!
   track "$giver"
@@ -76,9 +92,10 @@ if window_up Screensaver 10; then
   check "  the Screensaver window is in the foreground" \
     test "$(probe foreground)" = Screensaver
 else
-  fail "helper window titled Screensaver opens"
+  fail "helper windows titled Screensaver and Other open"
 fi
 probe close Screensaver
+probe close Other
 
 # The pixel format chosen on the live list is the one the scoring predicts,
 # and the list is the one recorded for the unit tests.
