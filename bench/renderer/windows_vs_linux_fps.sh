@@ -19,9 +19,13 @@ xvfb_pid=""
 pid=""
 wine_up=0
 cleanup() {
-  [ -n "$pid" ] && kill -TERM "$pid" 2>/dev/null && wait "$pid" 2>/dev/null
-  [ "$wine_up" = 1 ] && { wineserver -k; wineserver -w; } >/dev/null 2>&1
-  [ -n "$xvfb_pid" ] && kill -TERM "$xvfb_pid" 2>/dev/null && wait "$xvfb_pid" 2>/dev/null
+  set +e
+  if [ -n "$pid" ]; then kill -TERM "$pid" 2>/dev/null; wait "$pid" 2>/dev/null; fi
+  if [ "$wine_up" = 1 ]; then
+    timeout 10 wineserver -k >/dev/null 2>&1
+    timeout 10 wineserver -w >/dev/null 2>&1
+  fi
+  if [ -n "$xvfb_pid" ]; then kill -TERM "$xvfb_pid" 2>/dev/null; wait "$xvfb_pid" 2>/dev/null; fi
   rm -rf "$work"
 }
 trap cleanup EXIT
