@@ -4,6 +4,8 @@
 //   win32_probe find TITLE          exit 0 when a top-level window has that title
 //   win32_probe foreground          the title of the foreground window
 //   win32_probe acp                 the ANSI code page
+//   win32_probe play FILE           plays a WAV file to its end (PlaySoundA) and
+//                                   prints "devices N played R"
 //   win32_probe close TITLE         posts WM_CLOSE to that window
 //   win32_probe window TITLE CLASS  opens a window of class CLASS titled TITLE,
 //                                   prints its handle and lives until closed
@@ -11,6 +13,7 @@
 //                                   window of this program, then the renderer's
 //                                   choice on it: "chosen N predicted M context C"
 #include <windows.h>
+#include <mmsystem.h>
 
 #include <cstdio>
 #include <cstring>
@@ -108,6 +111,12 @@ int main(int argc, char** argv) {
     GetWindowTextA(GetForegroundWindow(), title, sizeof title);
     std::printf("%s\n", title);
     return 0;
+  }
+  if (command == "play" && argc == 3) {
+    const UINT devices = waveOutGetNumDevs();
+    const BOOL played = PlaySoundA(argv[2], nullptr, SND_FILENAME | SND_SYNC | SND_NODEFAULT);
+    std::printf("devices %u played %d\n", devices, played ? 1 : 0);
+    return played ? 0 : 1;
   }
   if (command == "acp" && argc == 2) {
     std::printf("%u\n", GetACP());

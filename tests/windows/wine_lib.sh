@@ -9,10 +9,14 @@ RENDERER="$MIRAVEL_BUILD/Miravel.dll"
 PROBE="$MIRAVEL_BUILD/tests/windows/miravel_win32_probe.exe"
 _OWN_PREFIX=0
 _WINE_UP=0
+_SOUND_SET=0
 
 wine_stop() {
   [ "$_WINE_UP" = 1 ] || return 0
   _WINE_UP=0
+  # A shared prefix is left as it was found.
+  [ "$_SOUND_SET" = 1 ] && timeout 20 wine reg delete 'HKCU\Software\Wine\Drivers' /v Audio /f \
+    </dev/null >/dev/null 2>&1
   timeout 10 wineserver -k >/dev/null 2>&1
   timeout 10 wineserver -w >/dev/null 2>&1
   [ "$_OWN_PREFIX" = 1 ] && rm -rf "$WINEPREFIX"
@@ -104,4 +108,36 @@ end_renderer() {
   fi
   wait_no_window KelvaraVC 5
   return 0
+}
+
+# wine_capture_sound FILE: from now on, what Wine programs started by this
+# test play goes to FILE as raw PCM in real time (FILE.format holds
+# "RATE CHANNELS BITS"), through a private ALSA configuration whose default
+# device is the file plugin; the Wine side sees one ordinary wave device.
+wine_capture_sound() {
+  local out=$1 conf="$WORK/asound.conf"
+  cat >"$conf" <<CONF
+pcm.!default {
+  type file
+  slave.pcm "null"
+  file "|$MIRAVEL_SOURCE/tests/windows/pcm_pace.pl $out %r %c %b"
+  format "raw"
+}
+pcm.null {
+  type null
+}
+CONF
+  export ALSA_CONFIG_PATH="$conf"
+  _SOUND_SET=1
+  timeout 20 wine reg add 'HKCU\Software\Wine\Drivers' /v Audio /d alsa /f \
+    </dev/null >/dev/null 2>&1
+}
+
+# sound_stat FILE: duration in seconds and rough frequency in Hz of the PCM
+# captured in FILE ("SECONDS HZ"), as sox measures them on the first channel.
+sound_stat() {
+  local rate channels bits
+  read -r rate channels bits <"$1.format"
+  sox -t raw -r "$rate" -c "$channels" -b "$bits" -e signed -L "$1" -n remix 1 stat 2>&1 |
+    awk '/^Length/ { s = $3 } /^Rough/ { f = $3 } END { printf "%.2f %d\n", s, f }'
 }
