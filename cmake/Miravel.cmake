@@ -17,14 +17,21 @@ endfunction()
 # A GoogleTest executable whose cases ctest lists one by one (label "unit").
 function(miravel_unit_test)
   cmake_parse_arguments(T "" "NAME" "SOURCES;LIBS" ${ARGN})
-  find_package(GTest REQUIRED)
+  if(NOT TARGET GTest::gtest)
+    find_package(GTest REQUIRED)
+  endif()
   add_executable(${T_NAME} ${T_SOURCES})
   target_link_libraries(${T_NAME} PRIVATE ${T_LIBS} GTest::gtest GTest::gtest_main GTest::gmock)
   include(GoogleTest)
+  if(CMAKE_CROSSCOMPILING)
+    # Cases are listed through the emulator (Wine) when ctest runs, not
+    # while building, so a build needs no Wine.
+    set(mode DISCOVERY_MODE PRE_TEST)
+  endif()
   gtest_discover_tests(${T_NAME}
     WORKING_DIRECTORY ${CMAKE_CURRENT_BINARY_DIR}
     PROPERTIES LABELS unit TIMEOUT 60
-    DISCOVERY_TIMEOUT 30)
+    DISCOVERY_TIMEOUT 30 ${mode})
 endfunction()
 
 # miravel_integration_test(NAME name SCRIPT file.sh [TIMEOUT s])

@@ -1,6 +1,9 @@
 #!/usr/bin/env bash
 # Installs the Debian packages Miravel needs to build, run and test.
-# Usage: scripts/deps.sh [build|run|test]...   (default: all three)
+# Usage: scripts/deps.sh [build|run|test|windows|windows32]...
+#   (default: build run test; windows: the mingw-w64 cross compilers and Wine
+#   for the Windows build and its tests; windows32: Wine's 32-bit half, which
+#   needs the i386 architecture, about 1 GB)
 # Skips apt entirely when everything is already there.
 set -euo pipefail
 
@@ -10,14 +13,23 @@ BUILD_PKGS="cmake g++ make pkg-config libgl1-mesa-dev libglu1-mesa-dev libx11-de
 RUN_PKGS="fonts-ipafont-gothic xdg-utils xvfb xdotool x11-apps imagemagick"
 TEST_PKGS="xvfb xdotool x11-apps x11-utils imagemagick sox libsox-fmt-mp3
   xscreensaver xscreensaver-gl xsecurelock xserver-xephyr"
+# Wine's recommends bring its GStreamer bridge and the MP3 plugins; locales
+# gives localedef the ja_JP source for code page 932.
+WINDOWS_PKGS="g++-mingw-w64-x86-64-posix g++-mingw-w64-i686-posix googletest wine wine64
+  locales xvfb xdotool x11-apps x11-utils imagemagick"
+WINDOWS32_PKGS="wine32:i386 libgl1:i386 libgl1-mesa-dri:i386 libglx-mesa0:i386"
 
 want=""
+recommends=""
+i386=0
 [ $# -eq 0 ] && set -- build run test
 for kind in "$@"; do
   case "$kind" in
     build) want="$want $BUILD_PKGS" ;;
     run) want="$want $RUN_PKGS" ;;
     test) want="$want $TEST_PKGS" ;;
+    windows) want="$want $WINDOWS_PKGS"; recommends="wine wine64" ;;
+    windows32) want="$want $WINDOWS32_PKGS"; i386=1 ;;
     *) echo "deps.sh: unknown set '$kind'" >&2; exit 2 ;;
   esac
 done
@@ -37,6 +49,19 @@ if [ "$(id -u)" -ne 0 ]; then
   SUDO="sudo"
 fi
 export DEBIAN_FRONTEND=noninteractive
+if [ "$i386" = 1 ] && ! dpkg --print-foreign-architectures | grep -qx i386; then
+  $SUDO dpkg --add-architecture i386
+fi
 $SUDO apt-get update -qq
+# Wine with its recommends (the GStreamer bridge and plugins); everything else,
+# the 32-bit half above all (its recommends would remove libsdl2-mixer-dev),
+# without.
+with=""
+without=""
+for p in $missing; do
+  case " $recommends " in *" $p "*) with="$with $p" ;; *) without="$without $p" ;; esac
+done
 # shellcheck disable=SC2086
-$SUDO apt-get install -y -qq --no-install-recommends $missing
+[ -z "$without" ] || $SUDO apt-get install -y -qq --no-install-recommends $without
+# shellcheck disable=SC2086
+[ -z "$with" ] || $SUDO apt-get install -y -qq $with

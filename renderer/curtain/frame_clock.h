@@ -1,4 +1,5 @@
-// The frame clock: unsigned 32-bit milliseconds from a monotonic clock. The
+// The frame clock: unsigned 32-bit milliseconds from the system's millisecond
+// counter (each platform supplies monotonicMillis in a file of its own). The
 // reading wraps after about 49.7 days; a frame that sees the counter go
 // backwards reuses the previous step instead of taking a negative one.
 #pragma once
@@ -8,7 +9,8 @@
 
 using MillisSource = std::function<std::uint32_t()>;
 
-// Milliseconds of CLOCK_MONOTONIC, truncated to 32 bits.
+// The platform's monotonic millisecond counter, truncated to 32 bits:
+// CLOCK_MONOTONIC on POSIX, timeGetTime on Windows.
 std::uint32_t monotonicMillis();
 
 class FrameClock {

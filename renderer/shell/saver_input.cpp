@@ -47,6 +47,7 @@ SaverActions handleSaverInput(SaverShellState& state, const SaverEvent& event,
 
   switch (event.kind) {
     case SaverEventKind::Show:
+    case SaverEventKind::CursorQuery:
       actions.hideCursor = true;
       break;
     case SaverEventKind::AppSwitchAway:

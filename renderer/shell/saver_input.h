@@ -1,5 +1,6 @@
-// When user input ends the saver. The X11 shell turns its events into these
-// neutral ones, calls handleSaverInput, and carries out the actions returned.
+// When user input ends the saver. Each shell (X11, Win32) turns its events
+// into these neutral ones, calls handleSaverInput, and carries out the
+// actions returned.
 #pragma once
 
 #include <functional>
@@ -9,6 +10,7 @@
 enum class SaverEventKind {
   CloseRequest,   // a close asked by another program or posted by these rules
   Show,           // the saver window has been mapped
+  CursorQuery,    // the system asks which pointer to show over the window
   AppSwitchAway,  // keyboard focus went to another application's window
   KeyDown,        // any key, modifiers included
   ButtonDown,     // left, middle or right button (not the wheel)
@@ -23,11 +25,12 @@ struct SaverEvent {
 
 struct SaverActions {
   bool postClose = false;      // queue a close request behind the events already waiting
-  bool hideCursor = false;     // (re)define the invisible cursor on the window
+  bool hideCursor = false;     // (re)define the invisible cursor on the window;
+                               // for a CursorQuery also: the query is answered
   bool destroyWindow = false;  // the close is accepted: destroy the window and end
 };
 
-// Reads the pointer's current root position (XQueryPointer in the shell).
+// Reads the pointer's current screen position (XQueryPointer, GetCursorPos).
 using CursorReader = std::function<CursorPoint()>;
 
 SaverActions handleSaverInput(SaverShellState& state, const SaverEvent& event,
@@ -35,8 +38,9 @@ SaverActions handleSaverInput(SaverShellState& state, const SaverEvent& event,
 
 // A platform password dialog: shown for `window`, returns non-zero when the
 // user may leave the saver. None is installed on Linux, where the session
-// locker guards the return from a screen saver.
-using PasswordDialog = std::function<int(unsigned long window)>;
+// locker guards the return from a screen saver, nor on the Windows NT
+// family, where the system does.
+using PasswordDialog = std::function<int(std::uintptr_t window)>;
 
 // Installs a dialog (tests, or a platform that has one); an empty function
 // removes it.

@@ -15,28 +15,28 @@ void record(const char* name, std::vector<double> args = {}) {
 }  // namespace
 
 extern "C" {
-void glBegin(GLenum mode) { record("glBegin", {double(mode)}); }
-void glEnd() { record("glEnd"); }
-void glColor3f(GLfloat r, GLfloat g, GLfloat b) { record("glColor3f", {r, g, b}); }
-void glVertex3f(GLfloat x, GLfloat y, GLfloat z) { record("glVertex", {x, y, z}); }
-void glVertex3fv(const GLfloat* v) { record("glVertex", {v[0], v[1], v[2]}); }
-void glPushMatrix() { record("glPushMatrix"); }
-void glPopMatrix() { record("glPopMatrix"); }
-void glTranslatef(GLfloat x, GLfloat y, GLfloat z) { record("glTranslatef", {x, y, z}); }
-void glMatrixMode(GLenum mode) { record("glMatrixMode", {double(mode)}); }
-void glLoadIdentity() { record("glLoadIdentity"); }
-void glViewport(GLint x, GLint y, GLsizei w, GLsizei h) {
+void APIENTRY glBegin(GLenum mode) { record("glBegin", {double(mode)}); }
+void APIENTRY glEnd() { record("glEnd"); }
+void APIENTRY glColor3f(GLfloat r, GLfloat g, GLfloat b) { record("glColor3f", {r, g, b}); }
+void APIENTRY glVertex3f(GLfloat x, GLfloat y, GLfloat z) { record("glVertex", {x, y, z}); }
+void APIENTRY glVertex3fv(const GLfloat* v) { record("glVertex", {v[0], v[1], v[2]}); }
+void APIENTRY glPushMatrix() { record("glPushMatrix"); }
+void APIENTRY glPopMatrix() { record("glPopMatrix"); }
+void APIENTRY glTranslatef(GLfloat x, GLfloat y, GLfloat z) { record("glTranslatef", {x, y, z}); }
+void APIENTRY glMatrixMode(GLenum mode) { record("glMatrixMode", {double(mode)}); }
+void APIENTRY glLoadIdentity() { record("glLoadIdentity"); }
+void APIENTRY glViewport(GLint x, GLint y, GLsizei w, GLsizei h) {
   record("glViewport", {double(x), double(y), double(w), double(h)});
 }
-void glClearColor(GLclampf r, GLclampf g, GLclampf b, GLclampf a) {
+void APIENTRY glClearColor(GLclampf r, GLclampf g, GLclampf b, GLclampf a) {
   record("glClearColor", {r, g, b, a});
 }
-void glClear(GLbitfield mask) { record("glClear", {double(mask)}); }
-void glEnable(GLenum cap) { record("glEnable", {double(cap)}); }
-void glDisable(GLenum cap) { record("glDisable", {double(cap)}); }
-void glBlendFunc(GLenum s, GLenum d) { record("glBlendFunc", {double(s), double(d)}); }
-void glFlush() { record("glFlush"); }
-void gluPerspective(GLdouble fovy, GLdouble aspect, GLdouble zNear, GLdouble zFar) {
+void APIENTRY glClear(GLbitfield mask) { record("glClear", {double(mask)}); }
+void APIENTRY glEnable(GLenum cap) { record("glEnable", {double(cap)}); }
+void APIENTRY glDisable(GLenum cap) { record("glDisable", {double(cap)}); }
+void APIENTRY glBlendFunc(GLenum s, GLenum d) { record("glBlendFunc", {double(s), double(d)}); }
+void APIENTRY glFlush() { record("glFlush"); }
+void APIENTRY gluPerspective(GLdouble fovy, GLdouble aspect, GLdouble zNear, GLdouble zFar) {
   record("gluPerspective", {fovy, aspect, zNear, zFar});
 }
 }

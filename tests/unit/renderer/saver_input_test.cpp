@@ -71,6 +71,8 @@ TEST(SaverInput, Rules) {
         {ev(K::CloseRequest), false, true}},
        1, 1, {101, 100}},
       {"show hides the pointer", {{ev(K::Show), false, false, true}}, 0, 0, kStart},
+      {"a cursor query hides the pointer, and arms nothing",
+       {{ev(K::CursorQuery), false, false, true}}, 0, 0, kStart},
       {"refused password keeps the window, stays armed, takes the pointer",
        {{ev(K::KeyDown), true, false}, {ev(K::CloseRequest), false, false}},
        1, 0, kAfterDialog, 0},
@@ -82,7 +84,8 @@ TEST(SaverInput, Rules) {
         {move(300, 300), false, false},
         {move(400, 300), false, false},
         {ev(K::AppSwitchAway), false, false},
-        {ev(K::Show), false, false}},
+        {ev(K::Show), false, false},
+        {ev(K::CursorQuery), false, false}},
        0, 0, kStart, 1, 1},
   };
 
@@ -96,7 +99,7 @@ TEST(SaverInput, Rules) {
     if (c.dialogResult < 0) {
       setPasswordDialog(nullptr);
     } else {
-      setPasswordDialog([&](unsigned long) {
+      setPasswordDialog([&](std::uintptr_t) {
         ++dialogCalls;
         upDuringDialog = state.passwordDialogUp;
         return c.dialogResult;
@@ -143,7 +146,7 @@ TEST(SaverInput, InputDuringTheDialogGoesNowhere) {
   state.firstMoveSeen = 1;
   state.closeArmed = 1;
   std::vector<SaverActions> nested;
-  setPasswordDialog([&](unsigned long) {
+  setPasswordDialog([&](std::uintptr_t) {
     nested.push_back(handleSaverInput(state, ev(K::KeyDown), nullptr));
     nested.push_back(handleSaverInput(state, move(900, 900), nullptr));
     return 0;

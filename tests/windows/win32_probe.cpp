@@ -1,0 +1,133 @@
+// Looks at Win32 windows from inside Wine for the Windows integration tests.
+//   win32_probe info TITLE          class, styles and rectangle of the top-level
+//                                   window titled TITLE, and the screen size
+//   win32_probe find TITLE          exit 0 when a top-level window has that title
+//   win32_probe foreground          the title of the foreground window
+//   win32_probe acp                 the ANSI code page
+//   win32_probe play FILE           plays a WAV file to its end (PlaySoundA) and
+//                                   prints "devices N played R"
+//   win32_probe close TITLE         posts WM_CLOSE to that window
+//   win32_probe window TITLE CLASS  opens a window of class CLASS titled TITLE,
+//                                   prints its handle and lives until closed
+//   win32_probe pixelformats        every format DescribePixelFormat lists on a
+//                                   window of this program, then the renderer's
+//                                   choice on it: "chosen N predicted M context C"
+#include <windows.h>
+#include <mmsystem.h>
+
+#include <cstdio>
+#include <cstring>
+#include <string>
+
+#include "renderer/shell/wgl_pixel_format.h"
+
+namespace {
+
+int info(const char* title) {
+  HWND window = FindWindowA(nullptr, title);
+  if (!window) {
+    std::printf("no window titled %s\n", title);
+    return 1;
+  }
+  char className[256] = {};
+  GetClassNameA(window, className, sizeof className);
+  RECT r{};
+  GetWindowRect(window, &r);
+  std::printf("class=%s\n", className);
+  std::printf("style=0x%08lx\n", static_cast<unsigned long>(GetWindowLongA(window, GWL_STYLE)));
+  std::printf("exstyle=0x%08lx\n",
+              static_cast<unsigned long>(GetWindowLongA(window, GWL_EXSTYLE)));
+  std::printf("rect=%ld,%ld,%ld,%ld\n", static_cast<long>(r.left), static_cast<long>(r.top),
+              static_cast<long>(r.right), static_cast<long>(r.bottom));
+  std::printf("screen=%d,%d\n", GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN));
+  std::printf("visible=%d\n", IsWindowVisible(window) ? 1 : 0);
+  return 0;
+}
+
+LRESULT CALLBACK plainProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+  if (message == WM_DESTROY) PostQuitMessage(0);
+  return DefWindowProcA(window, message, wParam, lParam);
+}
+
+HWND makeWindow(const char* title, const char* className, DWORD style, UINT classStyle) {
+  WNDCLASSA c{};
+  c.style = classStyle;
+  c.lpfnWndProc = plainProc;
+  c.hInstance = GetModuleHandleA(nullptr);
+  c.hbrBackground = static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH));
+  c.lpszClassName = className;
+  RegisterClassA(&c);
+  return CreateWindowExA(0, className, title, style, 20, 20, 240, 160, nullptr, nullptr,
+                         c.hInstance, nullptr);
+}
+
+int window(const char* title, const char* className) {
+  HWND w = makeWindow(title, className, WS_OVERLAPPEDWINDOW | WS_VISIBLE, 0);
+  if (!w) return 1;
+  std::printf("%lu\n", static_cast<unsigned long>(reinterpret_cast<std::uintptr_t>(w)));
+  std::fflush(stdout);
+  MSG m;
+  while (GetMessageA(&m, nullptr, 0, 0) > 0) {
+    TranslateMessage(&m);
+    DispatchMessageA(&m);
+  }
+  return 0;
+}
+
+int pixelFormats() {
+  HWND w = makeWindow("pixel formats", "MiravelProbePixelFormats", WS_POPUP, CS_OWNDC);
+  if (!w) return 1;
+  HDC dc = GetDC(w);
+  const auto formats = listPixelFormats(dc);
+  std::printf("# index flags pixeltype colourbits depthbits alphabits stencilbits\n");
+  for (size_t i = 0; i < formats.size(); ++i) {
+    const auto& d = formats[i];
+    std::printf("%zu 0x%lx %d %d %d %d %d\n", i + 1, static_cast<unsigned long>(d.dwFlags),
+                d.iPixelType, d.cColorBits, d.cDepthBits, d.cAlphaBits, d.cStencilBits);
+  }
+  const int predicted = bestPixelFormatIndex(formats);
+  choosePixelFormat(dc);
+  HGLRC context = wglCreateContext(dc);
+  const bool current = context && wglMakeCurrent(dc, context);
+  std::printf("chosen %d predicted %d context %d\n", GetPixelFormat(dc), predicted,
+              current ? 1 : 0);
+  if (context) {
+    wglMakeCurrent(nullptr, nullptr);
+    wglDeleteContext(context);
+  }
+  ReleaseDC(w, dc);
+  DestroyWindow(w);
+  return 0;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  const std::string command = argc > 1 ? argv[1] : "";
+  if (command == "info" && argc == 3) return info(argv[2]);
+  if (command == "find" && argc == 3) return FindWindowA(nullptr, argv[2]) ? 0 : 1;
+  if (command == "foreground" && argc == 2) {
+    char title[256] = {};
+    GetWindowTextA(GetForegroundWindow(), title, sizeof title);
+    std::printf("%s\n", title);
+    return 0;
+  }
+  if (command == "play" && argc == 3) {
+    const UINT devices = waveOutGetNumDevs();
+    const BOOL played = PlaySoundA(argv[2], nullptr, SND_FILENAME | SND_SYNC | SND_NODEFAULT);
+    std::printf("devices %u played %d\n", devices, played ? 1 : 0);
+    return played ? 0 : 1;
+  }
+  if (command == "acp" && argc == 2) {
+    std::printf("%u\n", GetACP());
+    return 0;
+  }
+  if (command == "close" && argc == 3) {
+    HWND w = FindWindowA(nullptr, argv[2]);
+    return w && PostMessageA(w, WM_CLOSE, 0, 0) ? 0 : 1;
+  }
+  if (command == "window" && argc == 4) return window(argv[2], argv[3]);
+  if (command == "pixelformats" && argc == 2) return pixelFormats();
+  std::fprintf(stderr, "usage: see the head of win32_probe.cpp\n");
+  return 2;
+}

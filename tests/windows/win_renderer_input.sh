@@ -1,0 +1,68 @@
+#!/usr/bin/env bash
+# The Windows renderer under Wine ends when the user returns, and only then:
+# real keys, clicks and pointer moves through XTest, a close request from
+# another program, and another X client taking the focus.
+source "$MIRAVEL_TEST_LIB"
+source "$(dirname "$0")/wine_lib.sh"
+start_xvfb 640x480
+wine_start
+
+# run_case NAME ACTIONS...: each action is "end CMD" (the renderer must end
+# with 0 after CMD) or "stay CMD" (it must still run after CMD).
+run_case() {
+  local name=$1 step kind cmd
+  shift
+  xdotool mousemove 320 240
+  if ! start_renderer; then
+    fail "$name: renderer starts"
+    end_renderer
+    return
+  fi
+  for step in "$@"; do
+    kind=${step%% *}
+    cmd=${step#* }
+    eval "$cmd" >/dev/null 2>&1
+    if [ "$kind" = stay ]; then
+      check "$name: still running after '$cmd'" still_running
+    else
+      check "$name: '$cmd' ends it with 0, window gone" ended_cleanly
+    fi
+  done
+  end_renderer
+}
+
+run_case "key" "end xdotool key x"
+run_case "Alt alone (a system key)" "end xdotool key Alt_L"
+run_case "left click" "end xdotool click 1"
+run_case "wheel, then right click" \
+  "stay xdotool click 4" \
+  "stay xdotool click 5" \
+  "end xdotool click 3"
+# The first move only records where the pointer is. As on Windows, that first
+# move is the system's own when the window appears under the still pointer
+# (Wine sends it on the X enter event), so the user's first move of more than
+# 4 pixels (x plus y) ends the run; creeping by 4 or less never does.
+run_case "moves" \
+  "stay true" \
+  "end xdotool mousemove_relative 10 0"
+run_case "small moves" \
+  "stay xdotool mousemove_relative 3 1" \
+  "stay xdotool mousemove_relative 3 1" \
+  "stay xdotool mousemove_relative -- -2 -2" \
+  "end xdotool mousemove_relative 3 2"
+run_case "close request" \
+  "stay probe close KelvaraVC" \
+  "stay xdotool mousemove_relative 1 0" \
+  "stay xdotool mousemove_relative 1 1" \
+  "end probe close KelvaraVC"
+
+# Another X client taking the focus is a switch to another application.
+xclock -geometry 100x100+500+350 >/dev/null 2>&1 &
+track $!
+if other=$(wait_window xclock 10); then
+  run_case "another X client takes the focus" "end xdotool windowfocus $other"
+else
+  fail "xclock opens"
+fi
+
+finish

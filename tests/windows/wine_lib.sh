@@ -1,0 +1,143 @@
+# Wine on the test's private Xvfb, for the Windows integration tests. Source
+# after lib.sh and start_xvfb, then call wine_start.
+#
+# The prefix is the one ./test.sh made for the whole run (MIRAVEL_WINEPREFIX,
+# with its locale folder MIRAVEL_WINE_LOCPATH), else a private one made here
+# and removed at the end. Either way this test's wineserver, and every Wine
+# process it serves, is ended on exit.
+RENDERER="$MIRAVEL_BUILD/Miravel.dll"
+PROBE="$MIRAVEL_BUILD/tests/windows/miravel_win32_probe.exe"
+_OWN_PREFIX=0
+_WINE_UP=0
+_SOUND_SET=0
+
+wine_stop() {
+  [ "$_WINE_UP" = 1 ] || return 0
+  _WINE_UP=0
+  # A shared prefix is left as it was found.
+  [ "$_SOUND_SET" = 1 ] && timeout 20 wine reg delete 'HKCU\Software\Wine\Drivers' /v Audio /f \
+    </dev/null >/dev/null 2>&1
+  timeout 10 wineserver -k >/dev/null 2>&1
+  timeout 10 wineserver -w >/dev/null 2>&1
+  [ "$_OWN_PREFIX" = 1 ] && rm -rf "$WINEPREFIX"
+  return 0
+}
+trap 'wine_stop; cleanup' EXIT
+
+# wine_env: the environment of every Wine call (no Mono or Gecko prompts, no
+# menu entries, no debug output, code page 932).
+wine_env() {
+  export WINEARCH=win64 WINEDEBUG=-all
+  export WINEDLLOVERRIDES="mscoree,mshtml,winemenubuilder.exe="
+  export HOME="$WORK/home"
+  mkdir -p "$HOME"
+  if [ -n "${MIRAVEL_WINE_LOCPATH:-}" ]; then
+    export LOCPATH="$MIRAVEL_WINE_LOCPATH"
+  else
+    export LOCPATH="$WORK/locale"
+    mkdir -p "$LOCPATH"
+    localedef -i ja_JP -f UTF-8 "$LOCPATH/ja_JP.UTF-8" >/dev/null 2>&1
+  fi
+  export LANG=ja_JP.UTF-8
+  if [ -n "${MIRAVEL_WINEPREFIX:-}" ]; then
+    export WINEPREFIX="$MIRAVEL_WINEPREFIX"
+  else
+    export WINEPREFIX="$WORK/prefix"
+    _OWN_PREFIX=1
+  fi
+}
+
+# wine_start: a wineserver kept for the whole test, the prefix made if need
+# be, with Managed=N (without a window manager a destroyed managed window
+# blocks for 2 s).
+wine_start() {
+  wine_env
+  _WINE_UP=1
+  mkdir -p "$WINEPREFIX"
+  wineserver -p >/dev/null 2>&1
+  timeout 60 wine cmd /c exit </dev/null >/dev/null 2>&1
+  timeout 20 wine reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /d N /f \
+    </dev/null >/dev/null 2>&1
+}
+
+# probe ARGS...: runs the Win32 probe, carriage returns dropped.
+probe() { timeout 20 wine "$PROBE" "$@" </dev/null 2>/dev/null | tr -d '\r'; }
+
+# running PID: the process is alive and not a zombie.
+running() {
+  kill -0 "$1" 2>/dev/null && [ "$(ps -o stat= -p "$1" 2>/dev/null | cut -c1)" != Z ]
+}
+
+RPID=""
+RID=""
+# start_renderer [ARGS...]: starts Miravel.dll under Wine and waits until its
+# window is up and has the keyboard focus, so input reaches it. Sets RPID
+# (the Wine process) and RID (its X window).
+start_renderer() {
+  wine "$RENDERER" "$@" </dev/null >>"$WORK/renderer.log" 2>&1 &
+  RPID=$!
+  track "$RPID"
+  RID=$(wait_window KelvaraVC 15) || { RID=""; return 1; }
+  local end=$((SECONDS + 10))
+  while [ $SECONDS -le $end ]; do
+    [ "$(xdotool getwindowfocus 2>/dev/null)" = "$RID" ] && return 0
+    sleep 0.1
+  done
+  return 1
+}
+
+# still_running: after a short pause the renderer still runs with its window.
+still_running() {
+  sleep 0.8
+  running "$RPID" && [ -n "$(find_window KelvaraVC)" ]
+}
+
+# ended_cleanly [PID]: ends within 10 s with exit code 0, no KelvaraVC left.
+ended_cleanly() {
+  local pid=${1:-$RPID}
+  wait_exit "$pid" 10 || return 1
+  [ "$EXIT_CODE" = 0 ] || { echo "exit code $EXIT_CODE"; return 1; }
+  wait_no_window KelvaraVC 5
+}
+
+# end_renderer: for a renderer a check left running.
+end_renderer() {
+  if running "$RPID"; then
+    kill -TERM "$RPID" 2>/dev/null
+    wait_exit "$RPID" 10 || kill -KILL "$RPID" 2>/dev/null
+  fi
+  wait_no_window KelvaraVC 5
+  return 0
+}
+
+# wine_capture_sound FILE: from now on, what Wine programs started by this
+# test play goes to FILE as raw PCM in real time (FILE.format holds
+# "RATE CHANNELS BITS"), through a private ALSA configuration whose default
+# device is the file plugin; the Wine side sees one ordinary wave device.
+wine_capture_sound() {
+  local out=$1 conf="$WORK/asound.conf"
+  cat >"$conf" <<CONF
+pcm.!default {
+  type file
+  slave.pcm "null"
+  file "|$MIRAVEL_SOURCE/tests/windows/pcm_pace.pl $out %r %c %b"
+  format "raw"
+}
+pcm.null {
+  type null
+}
+CONF
+  export ALSA_CONFIG_PATH="$conf"
+  _SOUND_SET=1
+  timeout 20 wine reg add 'HKCU\Software\Wine\Drivers' /v Audio /d alsa /f \
+    </dev/null >/dev/null 2>&1
+}
+
+# sound_stat FILE: duration in seconds and rough frequency in Hz of the PCM
+# captured in FILE ("SECONDS HZ"), as sox measures them on the first channel.
+sound_stat() {
+  local rate channels bits
+  read -r rate channels bits <"$1.format"
+  sox -t raw -r "$rate" -c "$channels" -b "$bits" -e signed -L "$1" -n remix 1 stat 2>&1 |
+    awk '/^Length/ { s = $3 } /^Rough/ { f = $3 } END { printf "%.2f %d\n", s, f }'
+}
