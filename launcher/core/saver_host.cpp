@@ -37,7 +37,9 @@ void Kelvara_S::onLoad() {
   if (!platform_.hasDisplay()) return;
 
   rendererPath_ = platform_.programFolder() + "/Miravel.dll";
-  platform_.startRenderer(rendererPath_);
+  // A renderer that could not start gets no music: the first watch ends the
+  // run at once.
+  if (!platform_.startRenderer(rendererPath_)) return;
 
   if (BGMKind == 1) {
     music_.CDOpen();

@@ -54,7 +54,8 @@ const std::string& commandLine();
 std::string joinCommandLine(int argc, const char* const* argv);
 
 // The launcher's own folder, from /proc/self/exe, without a trailing "/"
-// except for the root folder itself.
+// except for the root folder itself. Empty when it cannot be found (the
+// link cannot be read, or the path is longer than PATH_MAX).
 std::string programFolder();
 // The folder part of an absolute file path, by the same rule.
 std::string folderOfPath(const std::string& path);

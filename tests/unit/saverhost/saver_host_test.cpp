@@ -43,7 +43,11 @@ class FakePlatform : public SaverPlatform {
   bool hasDisplay() override { return display; }
   void createHostWindow(const std::string& caption) override { log_.push_back("window " + caption); }
   std::string programFolder() override { return "/opt/saver"; }
-  void startRenderer(const std::string& path) override { log_.push_back("start " + path); }
+  bool rendererStarts = true;
+  bool startRenderer(const std::string& path) override {
+    log_.push_back("start " + path);
+    return rendererStarts;
+  }
   bool rendererWindowExists() override { return rendererUp; }
   int showCursor(bool show) override {
     cursorCount += show ? 1 : -1;
