@@ -291,3 +291,29 @@ TEST_F(SaverHostTest, WithoutADisplayNothingStartsAndTheFirstWatchEnds) {
   timer(3).tick();
   EXPECT_EQ(take(), (Log{"showCursor true", "end"}));
 }
+
+TEST_F(SaverHostTest, RendererThatCannotStartGetsNoMusicAndTheFirstWatchEnds) {
+  for (int16_t kind : {1, 2}) {
+    SCOPED_TRACE(kind);
+    Log runLog;
+    FakePlatform p(runLog);
+    FakeMusic m(runLog);
+    Kelvara_S h(p, m);
+    BGMKind = kind;
+    BGMFile = "/m/tune.mp3";
+    savedCursorCount = -1;
+    p.rendererStarts = false;
+    p.rendererUp = false;
+    h.load();
+    EXPECT_EQ(runLog, (Log{"window Kelvara_Main", "start /opt/saver/Miravel.dll"}));
+    EXPECT_FALSE(h.Timer1()->enabled());
+    EXPECT_FALSE(h.Timer2()->enabled());
+    runLog.clear();
+    p.timers.at(2)->tick();
+    // Nothing was started, so the end stops only what a run of this kind
+    // stops by its rule (the MP3's stop is harmless on nothing open).
+    Log expected = kind == 2 ? Log{"MP3Stop", "showCursor true", "end"} : Log{"showCursor true", "end"};
+    EXPECT_EQ(runLog, expected);
+    EXPECT_FALSE(h.isLoaded());
+  }
+}
