@@ -24,6 +24,10 @@ memory_small() {
     { echo "peak memory ${kb:-?} kB"; return 1; }
 }
 # no_music: nothing but silence was written (the output may have been opened).
+# kill_leftover: a launcher that failed to end is stopped, so that the next
+# case is not refused as a second copy.
+kill_leftover() { running "$LPID" && kill -KILL "$LPID" 2>/dev/null; wait_no_window Kelvara_Main 2; true; }
+
 no_music() {
   local loud
   loud=$(tr -d '\0' < "$AUDIO" 2>/dev/null | head -c 1 | wc -c)
@@ -38,6 +42,7 @@ hostile_run() {
   launch /s
   if ! renderer_up; then
     fail "$name: the renderer comes up"
+    kill_leftover
     return 1
   fi
   sleep 2
@@ -51,6 +56,7 @@ hostile_run() {
   check "$name: the launcher ends within a second with 0" ends_with_zero "$LPID" 1
   check "$name: the pointer was shown again by the launcher" pointer_restored_by_request
   check "$name: no hidden host is left" test -z "$(find_window Kelvara_Main)"
+  kill_leftover
   end_renderer_if_running
 }
 
@@ -108,6 +114,7 @@ cannot_run() {
   check "$1: the launcher ends at once with 0" ends_with_zero "$LPID" 1
   check "$1: no music at all" no_music
   check "$1: the pointer was shown again by the launcher" pointer_restored_by_request
+  kill_leftover
 }
 write_settings 2 0 "$WAV"
 use_real_renderer
@@ -151,6 +158,7 @@ if [ -n "$OWN" ]; then
 else
   fail "foreign window: the launcher's own renderer comes up beside it"
 fi
+kill_leftover
 kill -TERM "$FOREIGN"
 wait_no_window KelvaraVC 5
 
@@ -167,6 +175,7 @@ check "helper's window: the helper's window was there all along" test -n "$(find
 check "helper's window: no music" no_music
 check "helper's window: the pointer was shown again" pointer_restored_by_request
 [ -n "$HOLDER" ] && kill -TERM "$HOLDER"
+kill_leftover
 wait_no_window KelvaraVC 5
 
 # --- The launcher's own folder cannot be found ---------------------------------------
