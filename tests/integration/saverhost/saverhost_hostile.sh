@@ -92,6 +92,11 @@ truncate -s 3G "$BIG_WAV"
 write_settings 2 0 "$BIG_WAV"
 hostile_run "3 GB WAV" && check "3 GB WAV: nothing played" no_music
 
+# A huge sparse MP3: nothing to decode in it, and nothing may hold the run.
+truncate -s 4G "$WORK/huge.mp3"
+write_settings 2 0 "$WORK/huge.mp3"
+hostile_run "sparse 4 GB MP3" && check "sparse 4 GB MP3: nothing played" no_music
+
 # An ordinary WAV still plays (the same checks would pass on silence).
 write_settings 2 0 "$WORK/head.wav"
 hostile_run "ordinary WAV" && check "ordinary WAV: it was heard" test -n "$(heard "$AUDIO" 523)"
