@@ -42,7 +42,8 @@ class FakePlatform : public SaverPlatform {
 
   bool hasDisplay() override { return display; }
   void createHostWindow(const std::string& caption) override { log_.push_back("window " + caption); }
-  std::string programFolder() override { return "/opt/saver"; }
+  std::string folder = "/opt/saver";
+  std::string programFolder() override { return folder; }
   bool rendererStarts = true;
   bool startRenderer(const std::string& path) override {
     log_.push_back("start " + path);
@@ -287,6 +288,17 @@ TEST_F(SaverHostTest, WithoutADisplayNothingStartsAndTheFirstWatchEnds) {
   platform.rendererUp = false;
   host.load();
   EXPECT_EQ(take(), (Log{"window Kelvara_Main"}));
+  EXPECT_FALSE(timer(2).enabled());
+  timer(3).tick();
+  EXPECT_EQ(take(), (Log{"showCursor true", "end"}));
+}
+
+TEST_F(SaverHostTest, WithoutItsOwnFolderNothingStartsAndTheFirstWatchEnds) {
+  BGMKind = 1;
+  platform.folder = "";
+  platform.rendererUp = false;
+  host.load();
+  EXPECT_EQ(take(), (Log{"window Kelvara_Main"}));  // no renderer from "" or "."
   EXPECT_FALSE(timer(2).enabled());
   timer(3).tick();
   EXPECT_EQ(take(), (Log{"showCursor true", "end"}));
