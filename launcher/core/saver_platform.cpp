@@ -43,8 +43,9 @@ class LauncherSaverPlatform : public SaverPlatform {
         }),
         kRendererStartSeconds);
     pid_ = start.pid;
-    return start.outcome != platform::StartOutcome::Failed &&
-           start.outcome != platform::StartOutcome::Ended;
+    // Failed, ended, or no window of its own in time: the first watch ends
+    // the run, so no music is started for it.
+    return start.outcome == platform::StartOutcome::Ready;
   }
 
   bool rendererWindowExists() override {

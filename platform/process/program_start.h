@@ -34,16 +34,16 @@ struct ProgramStart {
 // Started programs are reaped as they end (from a SIGCHLD handler installed
 // on first use, which passes the signal on to a handler installed before
 // it), so none lingers as a zombie; their exit status is not kept.
-// True once a program this module started has ended (it is reaped then, if
-// the SIGCHLD handler has not done so already); also for a pid it never
-// started or already reaped, and for pid -1.
-bool programHasEnded(pid_t pid);
-
 ProgramStart startProgram(const std::string& path, const std::function<bool()>& ready = {},
                           double timeoutSeconds = 0);
 // The same, with a ready test that is given the started program's pid (to
 // look for that program's own window).
 ProgramStart startProgram(const std::string& path, const std::function<bool(pid_t)>& ready,
                           double timeoutSeconds);
+
+// True once a program this module started has ended (it is reaped then, if
+// the SIGCHLD handler has not done so already); also for a pid it never
+// started or already reaped, and for pid -1.
+bool programHasEnded(pid_t pid);
 
 }  // namespace platform
