@@ -19,7 +19,9 @@ namespace {
 constexpr double kRestartGapSeconds = 5;
 constexpr unsigned kRendererWatchMs = 500;
 constexpr unsigned kDialogWatchMs = 200;
-constexpr double kRendererEndSeconds = 2;
+// Short enough that the launcher still ends within a second of the daemon's
+// SIGTERM; a renderer that ignores SIGTERM is killed then.
+constexpr double kRendererEndSeconds = 0.4;
 
 double steadySeconds() {
   timespec ts{};
@@ -70,10 +72,12 @@ class DisplayModeHost : public platform::Form, public SaverPlatform {
   std::string programFolder() override { return launcherSaverPlatform().programFolder(); }
 
   // Called on every load of the music host: the first starts the renderer,
-  // a load after a pause finds it there.
-  void startRenderer(const std::string& path) override {
+  // a load after a pause finds it there. Always true: a renderer that fails
+  // here is retried by the watch, since a display mode must not end.
+  bool startRenderer(const std::string& path) override {
     path_ = path;
     if (!processRuns(pid_)) startNow();
+    return true;
   }
 
   // The music host's own watch never ends the run: the renderer process is
@@ -111,6 +115,7 @@ class DisplayModeHost : public platform::Form, public SaverPlatform {
     restart_.started(steadySeconds());
     platform::ProgramStart start = platform::startProgram(path_, arguments_);
     pid_ = start.outcome == platform::StartOutcome::Failed ? -1 : start.pid;
+    platform::setProgramToEndWithLauncher(pid_);
     if (pid_ < 0 && !reportedStartFailure_) {
       std::fprintf(stderr, "Miravel.scr: cannot start %s; waiting\n", path_.c_str());
       reportedStartFailure_ = true;

@@ -43,6 +43,10 @@ void launcherMain() {
     return;
   }
 
+  // Settings and renderer come only from the launcher's own folder; without
+  // it there is nothing this copy may safely read or start.
+  if (platform::programFolder().empty()) platform::endLauncher();
+
   LoadSettings();
 
   if (!FileExists(RendererPath())) {

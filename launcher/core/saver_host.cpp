@@ -36,8 +36,14 @@ void Kelvara_S::onLoad() {
   // end the run: start neither it nor the music; the first watch ends it.
   if (!platform_.hasDisplay()) return;
 
-  rendererPath_ = platform_.programFolder() + "/Miravel.dll";
-  platform_.startRenderer(rendererPath_);
+  // The renderer is started only out of the launcher's own folder; without
+  // it there is nothing to start, and the first watch ends the run.
+  const std::string folder = platform_.programFolder();
+  if (folder.empty()) return;
+  rendererPath_ = folder + "/Miravel.dll";
+  // A renderer that could not start gets no music: the first watch ends the
+  // run at once.
+  if (!platform_.startRenderer(rendererPath_)) return;
 
   if (BGMKind == 1) {
     music_.CDOpen();

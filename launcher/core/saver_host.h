@@ -39,8 +39,12 @@ class SaverPlatform {
   virtual std::string programFolder() = 0;
   // Starts the renderer with nothing on its command line; returns once its
   // window is up or it has ended (bounded), so the first watch finds the
-  // window of a renderer that is merely slow to start.
-  virtual void startRenderer(const std::string& path) = 0;
+  // window of a renderer that is merely slow to start. False when its window
+  // did not come up: it could not be started, ended, or took too long.
+  virtual bool startRenderer(const std::string& path) = 0;
+  // The renderer this run started is still there: its process has not ended
+  // and its own window titled "KelvaraVC" exists. Another program's window
+  // of that title does not count.
   virtual bool rendererWindowExists() = 0;
   // The pointer display count (ShowCursor): returns the new count.
   virtual int showCursor(bool show) = 0;

@@ -34,14 +34,24 @@ class LauncherSaverPlatform : public SaverPlatform {
 
   std::string programFolder() override { return platform::programFolder(); }
 
-  void startRenderer(const std::string& path) override {
-    platform::startProgram(
-        path, [this] { return rendererWindowExists(); }, kRendererStartSeconds);
+  bool startRenderer(const std::string& path) override {
+    const platform::ProgramStart start = platform::startProgram(
+        path,
+        std::function<bool(pid_t)>([this](pid_t pid) {
+          pid_ = pid;
+          return rendererWindowExists();
+        }),
+        kRendererStartSeconds);
+    pid_ = start.pid;
+    // Failed, ended, or no window of its own in time: the first watch ends
+    // the run, so no music is started for it.
+    return start.outcome == platform::StartOutcome::Ready;
   }
 
   bool rendererWindowExists() override {
     Display* display = platform::display();
-    return display && platform::findTopLevelWindow(display, kRendererWindowTitle) != None;
+    return display && pid_ > 0 && !platform::programHasEnded(pid_) &&
+           platform::findTopLevelWindowOfProcess(display, kRendererWindowTitle, pid_) != None;
   }
 
   int showCursor(bool show) override { return platform::showCursor(show); }
@@ -55,6 +65,7 @@ class LauncherSaverPlatform : public SaverPlatform {
 
  private:
   platform::HiddenWindow window_;
+  pid_t pid_ = -1;
 };
 
 }  // namespace

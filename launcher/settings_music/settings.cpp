@@ -5,7 +5,9 @@
 #include "platform/runtime/runtime.h"
 
 #include <cmath>
+#include <cstdlib>
 #include <fcntl.h>
+#include <pwd.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -25,9 +27,61 @@ int16_t storedNumber(const std::string& text) {
   return static_cast<int16_t>(whole);
 }
 
+constexpr char kFileName[] = "Miravel.ini";
+
+bool isAbsolute(const std::string& folder) { return !folder.empty() && folder[0] == '/'; }
+
+std::string environment(const char* name) {
+  const char* value = std::getenv(name);
+  return value ? value : "";
+}
+
+// The folders of `path` that are missing, made one by one, private to the
+// user as a configuration folder should be.
+void makeParentFolders(const std::string& path) {
+  for (size_t slash = path.find('/', 1); slash != std::string::npos;
+       slash = path.find('/', slash + 1)) {
+    mkdir(path.substr(0, slash).c_str(), 0700);
+  }
+}
+
 }  // namespace
 
-std::string SettingsPath() { return platform::programFolder() + "/Miravel.ini"; }
+std::string userSettingsPath(const SettingsPlaceFacts& facts) {
+  // Relative values are to be ignored, as the base-directory rules say.
+  if (isAbsolute(facts.xdgConfigHome)) return facts.xdgConfigHome + "/miravel/" + kFileName;
+  if (isAbsolute(facts.home)) return facts.home + "/.config/miravel/" + kFileName;
+  return {};
+}
+
+SettingsLocation chooseSettingsLocation(const SettingsPlaceFacts& facts) {
+  SettingsLocation location;
+  if (facts.launcherFolder.empty()) return location;
+  const std::string beside = facts.launcherFolder + "/" + kFileName;
+  if (facts.launcherFolderWritable) return {beside, beside};
+  location.savePath = userSettingsPath(facts);
+  location.readPath = !location.savePath.empty() && facts.userFileExists ? location.savePath : beside;
+  return location;
+}
+
+SettingsLocation settingsLocation() {
+  SettingsPlaceFacts facts;
+  facts.launcherFolder = platform::programFolder();
+  facts.launcherFolderWritable =
+      !facts.launcherFolder.empty() &&
+      faccessat(AT_FDCWD, facts.launcherFolder.c_str(), W_OK | X_OK, AT_EACCESS) == 0;
+  facts.xdgConfigHome = environment("XDG_CONFIG_HOME");
+  facts.home = environment("HOME");
+  if (facts.home.empty()) {
+    if (const passwd* user = getpwuid(geteuid())) facts.home = user->pw_dir ? user->pw_dir : "";
+  }
+  const std::string userFile = userSettingsPath(facts);
+  struct stat info {};
+  facts.userFileExists = !userFile.empty() && lstat(userFile.c_str(), &info) == 0;
+  return chooseSettingsLocation(facts);
+}
+
+std::string SettingsPath() { return settingsLocation().savePath; }
 
 bool FileExists(const std::string& path) {
   std::string tested = path;
@@ -50,7 +104,7 @@ void LoadSettingsFrom(const std::string& path) {
   if (BGMFile.empty() && BGMKind == 2) BGMKind = 0;
 }
 
-void LoadSettings() { LoadSettingsFrom(SettingsPath()); }
+void LoadSettings() { LoadSettingsFrom(settingsLocation().readPath); }
 
 int16_t TrackFieldValue(const std::string& trackText) {
   double value = 0;
@@ -60,14 +114,18 @@ int16_t TrackFieldValue(const std::string& trackText) {
 }
 
 void SaveSettingsTo(const std::string& path, const std::string& trackText) {
-  platform::WriteIni(kSettingsSection, kKeyBGMKind, platform::numberText(BGMKind), path);
   BGMRepeat = TrackFieldValue(trackText);
-  platform::WriteIni(kSettingsSection, kKeyBGMRepeat, platform::numberText(BGMRepeat), path);
+  if (path.empty()) return;
   // The file cannot hold a line break in a value. Keeping the path saved
   // before would make the run play another file than the one just chosen;
   // an empty path plays nothing and says so in the dialog next time.
   const bool storable = BGMFile.find_first_of("\r\n") == std::string::npos;
-  platform::WriteIni(kSettingsSection, kKeyBGMFile, storable ? BGMFile : std::string(), path);
+  makeParentFolders(path);
+  platform::WriteIniKeys(kSettingsSection,
+                         {{kKeyBGMKind, platform::numberText(BGMKind)},
+                          {kKeyBGMRepeat, platform::numberText(BGMRepeat)},
+                          {kKeyBGMFile, storable ? BGMFile : std::string()}},
+                         path);
 }
 
 void SaveSettings(const std::string& trackText) { SaveSettingsTo(SettingsPath(), trackText); }

@@ -18,14 +18,39 @@ inline constexpr char kKeyBGMKind[] = "\x42\x47\x4D\x8B\xE6\x95\xAA";
 inline constexpr char kKeyBGMRepeat[] = "\x42\x47\x4D\xD8\xCB\xDF\xB0\xC4";
 inline constexpr char kKeyBGMFile[] = "\x42\x47\x4D\xCC\xA7\xB2\xD9";
 
-// The settings file: the launcher's folder followed by "/Miravel.ini".
+// Where the settings live. Beside the launcher ("<folder>/Miravel.ini") when
+// the user may write the launcher's folder, as in a portable folder;
+// otherwise (an installed launcher) in the user's configuration folder,
+// "$XDG_CONFIG_HOME/miravel/Miravel.ini" or "~/.config/miravel/Miravel.ini",
+// and while that file does not exist yet, the file beside the launcher (if
+// any) is read as the defaults.
+struct SettingsPlaceFacts {
+  std::string launcherFolder;  // empty when the launcher's folder is unknown
+  bool launcherFolderWritable = false;
+  std::string xdgConfigHome;  // the environment's values; empty when unset
+  std::string home;
+  bool userFileExists = false;  // the per-user file is there
+};
+struct SettingsLocation {
+  std::string readPath;  // what LoadSettings reads; empty: nothing to read
+  std::string savePath;  // what a save replaces; empty: nowhere to save
+};
+// The per-user file for these facts; empty when neither variable gives an
+// absolute folder.
+std::string userSettingsPath(const SettingsPlaceFacts& facts);
+SettingsLocation chooseSettingsLocation(const SettingsPlaceFacts& facts);
+// The facts of this process (program folder, access, environment) and the
+// rule above applied to them. Used by every mode that reads or saves.
+SettingsLocation settingsLocation();
+
+// The file the settings dialog saves to: settingsLocation().savePath.
 std::string SettingsPath();
 
 // True when `path` names something that can be opened for reading and is not
 // a folder. One trailing "/" is dropped before the test. Never fails loudly.
 bool FileExists(const std::string& path);
 
-// Fills BGMKind, BGMRepeat and BGMFile from SettingsPath():
+// Fills BGMKind, BGMRepeat and BGMFile from settingsLocation().readPath:
 // - the two numbers: empty text gives 0; numeric text (blanks around it
 //   allowed) gives the largest whole number not above it (1.7 -> 1,
 //   -0.5 -> -1); text that is not a number or falls outside -32768..32767
@@ -42,9 +67,11 @@ void LoadSettingsFrom(const std::string& path);
 // number outside -32768..32767, becomes 0.
 int16_t TrackFieldValue(const std::string& trackText);
 
-// The settings dialog's save: writes BGMKind, then sets BGMRepeat from the
-// track field text and writes it, then writes BGMFile (the path as held, even
-// when empty), all to SettingsPath(). Numbers are written with a leading
-// blank when zero or above (" 2", "-1"). Write failures pass silently.
+// The settings dialog's save: sets BGMRepeat from the track field text, then
+// stores BGMKind, BGMRepeat and BGMFile (the path as held, even when empty),
+// in that order, in one replacement of SettingsPath(), so the file holds
+// either the old three values or the new three. Numbers are written with a
+// leading blank when zero or above (" 2", "-1"). A missing folder of the
+// file is created (mode 0700). Write failures pass silently.
 void SaveSettings(const std::string& trackText);
 void SaveSettingsTo(const std::string& path, const std::string& trackText);

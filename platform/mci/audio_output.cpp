@@ -4,8 +4,46 @@
 #include <SDL_mixer.h>
 
 #include "platform/mci/mci.h"
+#include "platform/mci/music_file.h"
+
+#include <algorithm>
+#include <cstring>
 
 namespace platform::mci {
+
+namespace {
+
+// A WAV file loaded whole into memory and converted to the output's format;
+// null for anything that is not a regular RIFF WAVE file of bounded size, and
+// for a sound whose converted samples would not fit kSoundMemoryLimit (a
+// small file at a low rate grows many times when converted).
+Mix_Chunk* loadSound(const char* file) {
+  SDL_RWops* stream = openRegularFileRW(file, kSoundFileLimit);
+  if (stream == nullptr) return nullptr;
+  char header[12] = {};
+  const bool riffWave = SDL_RWread(stream, header, 1, sizeof header) == sizeof header &&
+                        std::memcmp(header, "RIFF", 4) == 0 && std::memcmp(header + 8, "WAVE", 4) == 0;
+  SDL_AudioSpec spec{};
+  Uint8* samples = nullptr;
+  Uint32 length = 0;
+  bool fits = false;
+  if (riffWave && SDL_RWseek(stream, 0, RW_SEEK_SET) == 0 &&
+      SDL_LoadWAV_RW(stream, 0, &spec, &samples, &length) != nullptr) {
+    SDL_AudioCVT cvt;
+    if (SDL_BuildAudioCVT(&cvt, spec.format, spec.channels, spec.freq, AUDIO_S16SYS,
+                          kOutputChannels, kOutputRate) >= 0) {
+      fits = static_cast<double>(length) * std::max(cvt.len_mult, 1) <= kSoundMemoryLimit;
+    }
+    SDL_FreeWAV(samples);
+  }
+  if (!fits || SDL_RWseek(stream, 0, RW_SEEK_SET) != 0) {
+    SDL_RWclose(stream);
+    return nullptr;
+  }
+  return Mix_LoadWAV_RW(stream, 1);
+}
+
+}  // namespace
 
 AudioOutput& AudioOutput::instance() {
   // Never destroyed: SDL's audio thread may still call postMix while the
@@ -76,7 +114,7 @@ bool AudioOutput::playSound(const char* file, uint32_t flags) {
   const bool async = (flags & SND_ASYNC) != 0;
   if (loop && !async) return false;
   if (!open()) return false;
-  Mix_Chunk* chunk = Mix_LoadWAV(file);
+  Mix_Chunk* chunk = loadSound(file);
   if (chunk == nullptr) return false;
   // A chunk looped by the mixer repeats sample for sample, without a gap.
   int channel = Mix_PlayChannel(-1, chunk, loop ? -1 : 0);

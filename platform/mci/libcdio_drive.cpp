@@ -18,6 +18,7 @@
 #include <thread>
 
 #include "platform/mci/audio_output.h"
+#include "platform/mci/music_file.h"
 
 namespace platform::mci {
 namespace {
@@ -77,7 +78,10 @@ struct CdStream : PcmSource {
 
   bool openHandle() {
     closeHandles();
-    cdio = source.empty() ? nullptr : cdio_open(source.c_str(), DRIVER_UNKNOWN);
+    // A named pipe (or a sheet naming one) would block libcdio's open or its
+    // reads for ever: only drives and regular image files are opened.
+    cdio = source.empty() || !isSafeCdSource(source) ? nullptr
+                                                      : cdio_open(source.c_str(), DRIVER_UNKNOWN);
     return cdio != nullptr;
   }
 

@@ -6,6 +6,7 @@
 
 #include "platform/mci/audio_output.h"
 #include "platform/mci/mci.h"
+#include "platform/mci/music_file.h"
 
 namespace platform::mci {
 namespace {
@@ -18,14 +19,33 @@ int64_t durationMs(Mix_Music* music) {
   return seconds > 0 ? static_cast<int64_t>(seconds * 1000.0) : -1;
 }
 
+// The decoder SDL2_mixer would pick by the file's ending (as Mix_LoadMUS
+// does), else none: the file's first bytes decide.
+Mix_MusicType typeByEnding(const std::string& path) {
+  const size_t dot = path.rfind('.');
+  if (dot == std::string::npos || path.find('/', dot) != std::string::npos) return MUS_NONE;
+  std::string ending = path.substr(dot + 1);
+  for (char& c : ending) c = (c >= 'a' && c <= 'z') ? static_cast<char>(c - 'a' + 'A') : c;
+  if (ending == "WAV") return MUS_WAV;
+  if (ending == "MID" || ending == "MIDI" || ending == "KAR") return MUS_MID;
+  if (ending == "OGG") return MUS_OGG;
+  if (ending == "OPUS") return MUS_OPUS;
+  if (ending == "FLAC") return MUS_FLAC;
+  if (ending == "MPG" || ending == "MPEG" || ending == "MP3" || ending == "MAD") return MUS_MP3;
+  return MUS_NONE;
+}
+
 }  // namespace
 
 uint32_t MpegVideoDevice::open(const std::string& path, std::unique_ptr<Device>& out) {
-  std::FILE* file = std::fopen(path.c_str(), "rb");
-  if (file == nullptr) return MCIERR_FILE_NOT_FOUND;
-  std::fclose(file);
+  // Only a regular file: a named pipe or a device would block the open or
+  // feed the decoder for ever.
+  if (!isRegularFile(path)) return MCIERR_FILE_NOT_FOUND;
   if (!AudioOutput::instance().open()) return MCIERR_HARDWARE;
-  Mix_Music* music = Mix_LoadMUS(path.c_str());
+  SDL_RWops* stream = openRegularFileRW(path, 0);
+  if (stream == nullptr) return MCIERR_FILE_NOT_FOUND;
+  // The stream is the decoder's now, also when loading fails.
+  Mix_Music* music = Mix_LoadMUSType_RW(stream, typeByEnding(path), 1);
   if (music == nullptr) return MCIERR_INVALID_FILE;
   out.reset(new MpegVideoDevice(music));
   return MCI_OK;

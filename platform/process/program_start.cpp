@@ -75,13 +75,36 @@ void sleepMs(long ms) {
 
 }  // namespace
 
+bool programHasEnded(pid_t pid) {
+  if (pid <= 0) return true;
+  for (std::atomic<pid_t>& slot : g_children) {
+    if (slot.load() == pid) return reapIfEnded(slot);
+  }
+  // Started without a free slot (or reaped already): ask directly.
+  int status = 0;
+  return waitpid(pid, &status, WNOHANG) != 0;
+}
+
 ProgramStart startProgram(const std::string& path, const std::function<bool()>& ready,
+                          double timeoutSeconds) {
+  return startProgram(path, std::vector<std::string>(), ready, timeoutSeconds);
+}
+
+ProgramStart startProgram(const std::string& path, const std::function<bool(pid_t)>& ready,
                           double timeoutSeconds) {
   return startProgram(path, std::vector<std::string>(), ready, timeoutSeconds);
 }
 
 ProgramStart startProgram(const std::string& path, const std::vector<std::string>& arguments,
                           const std::function<bool()>& ready, double timeoutSeconds) {
+  if (!ready) return startProgram(path, arguments, std::function<bool(pid_t)>(), timeoutSeconds);
+  return startProgram(path, arguments,
+                      std::function<bool(pid_t)>([&ready](pid_t) { return ready(); }),
+                      timeoutSeconds);
+}
+
+ProgramStart startProgram(const std::string& path, const std::vector<std::string>& arguments,
+                          const std::function<bool(pid_t)>& ready, double timeoutSeconds) {
   ProgramStart result;
   installReaper();
 
@@ -129,7 +152,7 @@ ProgramStart startProgram(const std::string& path, const std::vector<std::string
   const auto deadline = std::chrono::steady_clock::now() +
                         std::chrono::duration<double>(timeoutSeconds > 0 ? timeoutSeconds : 0);
   for (;;) {
-    if (ready()) {
+    if (ready(pid)) {
       result.outcome = StartOutcome::Ready;
       return result;
     }

@@ -37,9 +37,20 @@ struct ProgramStart {
 // it), so none lingers as a zombie; their exit status is not kept.
 ProgramStart startProgram(const std::string& path, const std::function<bool()>& ready = {},
                           double timeoutSeconds = 0);
+// The same, with a ready test that is given the started program's pid (to
+// look for that program's own window).
+ProgramStart startProgram(const std::string& path, const std::function<bool(pid_t)>& ready,
+                          double timeoutSeconds);
+
+// True once a program this module started has ended (it is reaped then, if
+// the SIGCHLD handler has not done so already); also for a pid it never
+// started or already reaped, and for pid -1.
+bool programHasEnded(pid_t pid);
 
 // The same with `arguments` after argv[0].
 ProgramStart startProgram(const std::string& path, const std::vector<std::string>& arguments,
                           const std::function<bool()>& ready = {}, double timeoutSeconds = 0);
+ProgramStart startProgram(const std::string& path, const std::vector<std::string>& arguments,
+                          const std::function<bool(pid_t)>& ready, double timeoutSeconds);
 
 }  // namespace platform

@@ -14,6 +14,7 @@
 #include <csignal>
 #include <cstdio>
 #include <fcntl.h>
+#include <sys/time.h>
 #include <unistd.h>
 #include <vector>
 
@@ -44,7 +45,29 @@ int onDisplayLost(Display*) {
 
 void quietFatal(const char*, ...) { endLauncher(); }
 
+// How long the orderly end after a session-end signal may take before the
+// process just stops. The orderly end takes milliseconds; the limit only
+// matters if the one thread is stuck in something that does not return.
+constexpr long kOrderlyEndMicroseconds = 600 * 1000;
+
+volatile sig_atomic_t g_programToEnd = 0;
+
+void onOverdueEnd(int) {
+  const pid_t pid = g_programToEnd;
+  if (pid > 0) {
+    kill(pid, SIGKILL);
+  }
+  _exit(0);
+}
+
 void onSignal(int) {
+  if (!g_sessionEnding) {
+    // The server shows the pointer again for a client that is gone, and the
+    // music ends with the process, so stopping is always safe.
+    itimerval limit{};
+    limit.it_value.tv_usec = kOrderlyEndMicroseconds;
+    setitimer(ITIMER_REAL, &limit, nullptr);
+  }
   g_sessionEnding = 1;
   if (g_wakePipe[1] >= 0) {
     char byte = 1;
@@ -66,6 +89,10 @@ void installSessionEndHandlers() {
   action.sa_handler = onSignal;
   sigemptyset(&action.sa_mask);
   action.sa_flags = 0;  // no SA_RESTART: a waiting select returns at once
+  struct sigaction overdue {};
+  overdue.sa_handler = onOverdueEnd;
+  sigemptyset(&overdue.sa_mask);
+  sigaction(SIGALRM, &overdue, nullptr);
   sigaction(SIGTERM, &action, nullptr);
   sigaction(SIGHUP, &action, nullptr);
   sigaction(SIGINT, &action, nullptr);
@@ -102,6 +129,10 @@ std::string joinCommandLine(int argc, const char* const* argv) {
 
 const std::string& commandLine() { return g_commandLine; }
 
+void setProgramToEndWithLauncher(long pid) {
+  g_programToEnd = pid > 0 ? static_cast<sig_atomic_t>(pid) : 0;
+}
+
 std::string folderOfPath(const std::string& path) {
   size_t slash = path.rfind('/');
   if (slash == std::string::npos) return ".";
@@ -111,9 +142,13 @@ std::string folderOfPath(const std::string& path) {
 }
 
 std::string programFolder() {
+  // Unknown rather than a guess: falling back on the working folder would
+  // read its settings and start the renderer found there. A path that fills
+  // the buffer may have been cut, and one longer than PATH_MAX could not be
+  // opened anyway.
   char buffer[PATH_MAX];
-  ssize_t length = readlink("/proc/self/exe", buffer, sizeof buffer - 1);
-  if (length <= 0) return ".";
+  ssize_t length = readlink("/proc/self/exe", buffer, sizeof buffer);
+  if (length <= 0 || static_cast<size_t>(length) >= sizeof buffer || buffer[0] != '/') return {};
   return folderOfPath(std::string(buffer, static_cast<size_t>(length)));
 }
 

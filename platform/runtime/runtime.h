@@ -42,6 +42,12 @@ namespace platform {
 // then the process stops; no form's unload handling runs.
 [[noreturn]] void endLauncher();
 
+// A program of ours (display mode's renderer) that must not outlive the
+// launcher: if the orderly end after a session-end signal overruns its limit
+// and the process is simply stopped, this program is killed first. 0 or
+// less for none.
+void setProgramToEndWithLauncher(long pid);
+
 // Serves pending events once, waiting for at most `seconds` (forever when
 // negative). Loops of modal windows are built on it; a session end (SIGTERM,
 // SIGHUP, SIGINT or a lost display) is acted on here: every loaded form is
@@ -54,7 +60,8 @@ const std::string& commandLine();
 std::string joinCommandLine(int argc, const char* const* argv);
 
 // The launcher's own folder, from /proc/self/exe, without a trailing "/"
-// except for the root folder itself.
+// except for the root folder itself. Empty when it cannot be found (the
+// link cannot be read, or the path is longer than PATH_MAX).
 std::string programFolder();
 // The folder part of an absolute file path, by the same rule.
 std::string folderOfPath(const std::string& path);

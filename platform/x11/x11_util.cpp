@@ -57,6 +57,40 @@ bool matches(Display* display, Window window, const std::string& title, const ch
   return className == nullptr || windowClassName(display, window) == className;
 }
 
+// The _NET_WM_PID of a window; -1 when it has none.
+long windowPid(Display* display, Window window) {
+  Atom type = None;
+  int format = 0;
+  unsigned long count = 0, after = 0;
+  unsigned char* data = nullptr;
+  long pid = -1;
+  xErrorTrapBegin();
+  int rc = XGetWindowProperty(display, window, XInternAtom(display, "_NET_WM_PID", False), 0, 1,
+                              False, XA_CARDINAL, &type, &format, &count, &after, &data);
+  const bool clean = xErrorTrapEnd(display);
+  if (clean && rc == Success && data && type == XA_CARDINAL && format == 32 && count == 1)
+    pid = static_cast<long>(*reinterpret_cast<unsigned long*>(data));
+  if (data) XFree(data);
+  return pid;
+}
+
+// Calls `accept` for each top-level window (as findTopLevelWindow counts
+// them) and returns the first it accepts.
+template <typename Accept>
+Window firstTopLevel(Display* display, Accept accept) {
+  if (!display) return None;
+  Atom wmState = XInternAtom(display, "WM_STATE", False);
+  Window root = DefaultRootWindow(display);
+  for (Window top : children(display, root)) {
+    if (accept(top)) return top;
+    if (!hasProperty(display, top, wmState)) {
+      Window client = clientInside(display, top, wmState, 0);
+      if (client != None && accept(client)) return client;
+    }
+  }
+  return None;
+}
+
 }  // namespace
 
 void installXErrorHandler() { XSetErrorHandler(recordError); }
@@ -115,17 +149,15 @@ std::string windowClassName(Display* display, Window window) {
 }
 
 Window findTopLevelWindow(Display* display, const std::string& title, const char* className) {
-  if (!display) return None;
-  Atom wmState = XInternAtom(display, "WM_STATE", False);
-  Window root = DefaultRootWindow(display);
-  for (Window top : children(display, root)) {
-    if (matches(display, top, title, className)) return top;
-    if (!hasProperty(display, top, wmState)) {
-      Window client = clientInside(display, top, wmState, 0);
-      if (client != None && matches(display, client, title, className)) return client;
-    }
-  }
-  return None;
+  return firstTopLevel(display,
+                       [&](Window window) { return matches(display, window, title, className); });
+}
+
+Window findTopLevelWindowOfProcess(Display* display, const std::string& title, long pid) {
+  if (pid <= 0) return None;
+  return firstTopLevel(display, [&](Window window) {
+    return windowPid(display, window) == pid && matches(display, window, title, nullptr);
+  });
 }
 
 bool parseWindowId(const std::string& text, Window& out) {

@@ -35,6 +35,10 @@ std::string windowClassName(Display* display, Window window);
 Window findTopLevelWindow(Display* display, const std::string& title,
                           const char* className = nullptr);
 
+// The same search, limited to windows that name `pid` as their owner in
+// _NET_WM_PID: a window of another program with the same title never counts.
+Window findTopLevelWindowOfProcess(Display* display, const std::string& title, long pid);
+
 // Parses an X window id written in decimal; false on anything else.
 bool parseWindowId(const std::string& text, Window& out);
 

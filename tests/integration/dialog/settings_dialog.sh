@@ -31,7 +31,8 @@ start_xvfb 1920x1080
 # open_dialog: starts /c in the app folder; sets PID, WIN and the client
 # area's X, Y, WIDTH, HEIGHT. False when no dialog came up.
 open_dialog() {
-  (cd "$APP" && PATH="$WORK/bin:$PATH" exec ./Miravel.scr /c) &
+  # RUN_AS: a command that runs the launcher as another user.
+  (cd "$APP" && PATH="$WORK/bin:$PATH" exec ${RUN_AS:-} ./Miravel.scr /c) &
   PID=$!
   track $PID
   # The pointer rests away from the dialog, as after a hand has let go.
@@ -354,6 +355,82 @@ if open_dialog; then
     cmp "$INI" "$WORK/expected3.ini"
 else
   fail "/c shows <Miravel> (web page)"
+fi
+
+# --- Settings files the save may not replace ---------------------------------------
+# save_refused NAME: /c opens, 設定 closes it with 0, and the file at $INI is
+# what $WORK/kept.ini says (the caller prepares both).
+save_and_close() {
+  if open_dialog; then
+    press $SAVE_BUTTON
+    closes_with_0 "$1"
+  else
+    fail "$1: /c shows <Miravel>"
+  fi
+}
+no_leftovers() { [ -z "$(ls -A "$APP" | grep -v -x -e Miravel.scr -e Miravel.dll -e Miravel.ini)" ] ||
+  { ls -A "$APP"; return 1; }; }
+
+write_ini " 1" " 3" "$MUSIC" > "$INI"
+cp "$INI" "$WORK/kept.ini"
+chmod 0444 "$INI"
+save_and_close "read-only Miravel.ini"
+check "read-only Miravel.ini: not replaced, not even by root" cmp "$INI" "$WORK/kept.ini"
+check "read-only Miravel.ini: still read-only" test "$(stat -c %a "$INI")" = 444
+check "read-only Miravel.ini: no temporary file left" no_leftovers
+rm -f "$INI"
+
+ln -s "$WORK/nowhere.ini" "$INI"
+save_and_close "dangling link as Miravel.ini"
+check "dangling link: still a link" test -L "$INI"
+check "dangling link: nothing made where it points" test ! -e "$WORK/nowhere.ini"
+rm -f "$INI"
+
+write_ini " 1" " 3" "$MUSIC" > "$INI"
+truncate -s 4G "$INI"
+save_and_close "sparse 4 GB Miravel.ini"
+check "sparse 4 GB Miravel.ini: left as it was" test "$(stat -c %s "$INI")" = 4294967296
+check "sparse 4 GB Miravel.ini: no temporary file left" no_leftovers
+rm -f "$INI"
+
+# --- As an ordinary user (nobody): another user's file, and an installed launcher ---
+if [ "$(id -u)" = 0 ]; then
+  chmod 0755 "$WORK" "$WORK/music"
+  USER_HOME="$WORK/home"
+  mkdir -p "$USER_HOME"
+  chown 65534:65534 "$USER_HOME"
+  RUN_AS="setpriv --reuid=65534 --regid=65534 --clear-groups env -u XDG_CONFIG_HOME HOME=$USER_HOME"
+
+  # A folder anyone may write holding root's settings file: the file stays root's.
+  chmod 0777 "$APP"
+  write_ini " 1" " 3" "$MUSIC" > "$INI"
+  chmod 0644 "$INI"
+  cp "$INI" "$WORK/kept.ini"
+  save_and_close "another user's Miravel.ini, as nobody"
+  check "another user's Miravel.ini: not replaced" cmp "$INI" "$WORK/kept.ini"
+  check "another user's Miravel.ini: still root's" test "$(stat -c %u "$INI")" = 0
+  check "another user's Miravel.ini: no temporary file left" no_leftovers
+  check "another user's Miravel.ini: nothing saved elsewhere" test ! -e "$USER_HOME/.config"
+
+  # The launcher's folder not writable by the user: the settings go to
+  # ~/.config/miravel, the file beside the launcher giving the first values.
+  chmod 0755 "$APP"
+  USER_INI="$USER_HOME/.config/miravel/Miravel.ini"
+  save_and_close "installed launcher, first save"
+  check "installed launcher: the file beside it is untouched" cmp "$INI" "$WORK/kept.ini"
+  check "installed launcher: the save made ~/.config/miravel/Miravel.ini from its values" \
+    cmp "$USER_INI" "$WORK/kept.ini"
+  check "installed launcher: ~/.config/miravel is the user's own, mode 700" \
+    test "$(stat -c '%u %a' "$USER_HOME/.config/miravel")" = "65534 700"
+  # Once it exists the user's file is read, not the one beside the launcher.
+  write_ini " 0" " 5" "" > "$USER_INI"
+  chown 65534:65534 "$USER_INI"
+  save_and_close "installed launcher, second save"
+  write_ini " 0" " 5" "" > "$WORK/expected-user.ini"
+  check "installed launcher: the second save read the user's file" cmp "$USER_INI" "$WORK/expected-user.ini"
+  RUN_AS=""
+else
+  echo "skipped: the cases as another user need root"
 fi
 
 finish

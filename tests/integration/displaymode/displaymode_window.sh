@@ -99,6 +99,23 @@ kill -TERM "$LPID"
 check "no renderer: SIGTERM ends it within a second with 0" ends_with_zero "$LPID" 1
 kill -TERM "$HOST_PID"; wait "$HOST_PID" 2>/dev/null
 
+# --- A renderer that ignores SIGTERM does not outlive its launcher ---
+mkdir -p "$WORK/stubborn"
+cp "$APP/Miravel.scr" "$APP/Miravel.ini" "$WORK/stubborn/"
+printf '#!/bin/sh\ntrap "" TERM\nwhile :; do sleep 0.1; done\n' > "$WORK/stubborn/Miravel.dll"
+chmod +x "$WORK/stubborn/Miravel.dll"
+host 320 200
+XSCREENSAVER_WINDOW=$HOST "$WORK/stubborn/Miravel.scr" --root >"$WORK/stubborn.log" 2>&1 &
+LPID=$!; track "$LPID"
+sleep 1.5
+RPID=$(pgrep -P "$LPID" | head -n1)
+[ -n "$RPID" ] && track "$RPID"
+check "stubborn renderer: started" test -n "$RPID"
+kill -TERM "$LPID"
+check "stubborn renderer: SIGTERM still ends the launcher within a second with 0" ends_with_zero "$LPID" 1
+check "stubborn renderer: killed with its launcher" eval '! running $RPID'
+kill -TERM "$HOST_PID"; wait "$HOST_PID" 2>/dev/null
+
 # --- The renderer alone: 32-bit visual, resize, and every way it ends ---
 host 640 360 32
 "$APP/Miravel.dll" --root --window-id "$HOST" >>"$WORK/renderer.log" 2>&1 &

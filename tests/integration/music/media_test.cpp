@@ -438,6 +438,61 @@ TEST_F(MediaTest, DoubleQuoteInAFileNameNeverOpens) {
   EXPECT_EQ(send("status MP3Play mode"), "playing");
 }
 
+// Music "files" that are no regular files are never opened, so nothing waits
+// on a named pipe or reads a device for ever; a WAV is loaded whole only up
+// to a size whose converted samples stay bounded.
+TEST_F(MediaTest, OnlyRegularFilesOfBoundedSizeAreOpened) {
+  const std::string pipeMp3 = dir + "/pipe.mp3", pipeWav = dir + "/pipe.wav";
+  const std::string zeroWav = dir + "/zero.wav", pipeCue = dir + "/pipe.cue";
+  ASSERT_EQ(mkfifo(pipeMp3.c_str(), 0644), 0);
+  ASSERT_EQ(mkfifo(pipeWav.c_str(), 0644), 0);
+  ASSERT_EQ(mkfifo(pipeCue.c_str(), 0644), 0);
+  ASSERT_EQ(symlink("/dev/zero", zeroWav.c_str()), 0);
+  // Each of these would block or read for ever if opened; a hang here ends
+  // the case by its time limit.
+  auto began = std::chrono::steady_clock::now();
+  for (const std::string& path : {pipeMp3, zeroWav, dir}) {
+    EXPECT_EQ(send("open \"" + path + "\" type MPEGVideo Alias MP3Play"), "error 275") << path;
+  }
+  for (const std::string& path : {pipeWav, zeroWav, dir + "/"})
+    EXPECT_FALSE(platform::playSound(path.c_str(), platform::SND_ASYNC | platform::SND_LOOP)) << path;
+  setenv("MIRAVEL_CDROM", pipeCue.c_str(), 1);
+  EXPECT_NE(send("open cdaudio"), "");
+  setenv("MIRAVEL_CDROM", "/dev/zero", 1);
+  EXPECT_NE(send("open cdaudio"), "");
+  // A sheet that names a pipe as its data.
+  const std::string bin = dir + "/piped.bin", cue = dir + "/piped.cue";
+  ASSERT_EQ(mkfifo(bin.c_str(), 0644), 0);
+  std::ofstream(cue) << "FILE \"piped.bin\" BINARY\n  TRACK 01 AUDIO\n    INDEX 01 00:00:00\n";
+  setenv("MIRAVEL_CDROM", cue.c_str(), 1);
+  EXPECT_NE(send("open cdaudio"), "");
+  EXPECT_LT(std::chrono::duration<double>(std::chrono::steady_clock::now() - began).count(), 5.0);
+
+  // A WAV larger than the file limit (sparse: its header is a real WAV's).
+  const std::string big = toneFile("big.wav", 523, 0.3);
+  ASSERT_EQ(truncate(big.c_str(), 65LL * 1024 * 1024), 0);
+  EXPECT_FALSE(platform::playSound(big.c_str(), platform::SND_ASYNC | platform::SND_LOOP));
+  // A small file at a very low rate that would grow past the memory limit
+  // when converted to 44.1 kHz 16-bit stereo (x176 here), and the same kind
+  // of file, short, which plays.
+  auto lowRate = [&](const std::string& name, double seconds) {
+    const std::string path = dir + "/" + name;
+    shell("sox -n -r 1000 -c 1 -b 8 '" + path + "' synth " + std::to_string(seconds) +
+          " sine 200 vol 0.5 2>/dev/null");
+    return path;
+  };
+  EXPECT_FALSE(platform::playSound(lowRate("grows.wav", 2000).c_str(),
+                                   platform::SND_ASYNC | platform::SND_LOOP));
+  EXPECT_TRUE(platform::playSound(lowRate("small.wav", 1).c_str(),
+                                  platform::SND_ASYNC | platform::SND_LOOP));
+  platform::playSound(nullptr, 0);
+
+  // An ordinary file next to them still opens and plays.
+  const std::string tune = toneFile("tune.mp3", 440, 0.5);
+  EXPECT_EQ(send("open \"" + tune + "\" type MPEGVideo Alias MP3Play"), "");
+  EXPECT_EQ(send("close MP3Play"), "");
+}
+
 // --- without any sound output ---------------------------------------------------
 
 TEST_F(MediaTest, NoSoundOutput) {

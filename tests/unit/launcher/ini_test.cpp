@@ -7,9 +7,11 @@
 
 #include <sys/stat.h>
 #include <unistd.h>
+#include <sys/wait.h>
 
 using platform::ReadIni;
 using platform::WriteIni;
+using platform::WriteIniKeys;
 
 namespace {
 
@@ -181,4 +183,178 @@ TEST_F(IniFile, ExistingFileThatCannotBeReadIsNotOverwritten) {
   mkdir(folder.file("folder.ini").c_str(), 0755);
   EXPECT_FALSE(WriteIni("S", "a", "1", folder.file("folder.ini")));
   EXPECT_EQ(ReadIni("S", "a", folder.file("folder.ini")), "");
+}
+
+// --- Files edited by hand: byte-order marks and Ctrl-Z ------------------------
+
+namespace {
+
+// "BGM区分" in UTF-8 and in UTF-16LE, as an editor saves the key.
+const std::string kKindUtf8 = "BGM\xE5\x8C\xBA\xE5\x88\x86";
+std::string utf16le(const std::string& ascii) {
+  std::string out;
+  for (char c : ascii) out += std::string(1, c) + '\0';
+  return out;
+}
+const std::string kKindUtf16 = utf16le("BGM") + "\x3A\x53\x06\x52";  // 区 U+533A, 分 U+5206
+
+}  // namespace
+
+TEST_F(IniFile, ByteOrderMarkedFilesAreDecodedAndKeepTheirEncodingWhenWritten) {
+  // A UTF-8 file: the code-page-932 key finds the UTF-8 key, a Japanese value
+  // comes back in code page 932 ("曲" is 8B C8), and a write keeps the mark,
+  // the encoding and every other line byte for byte.
+  const std::string utf8 = "\xEF\xBB\xBF; \xE3\x83\xA1\xE3\x83\xA2\r\n[Section]\r\n" + kKindUtf8 +
+                           "= 2\r\nSong=\xE6\x9B\xB2.mp3\r\n";
+  writeFile(path, utf8);
+  EXPECT_EQ(ReadIni("Section", kKind, path), "2");
+  EXPECT_EQ(ReadIni("Section", "song", path), "\x8B\xC8.mp3");
+  ASSERT_TRUE(WriteIni("Section", kKind, " 1", path));
+  ASSERT_TRUE(WriteIni("Section", "Title", "\x8B\xC8", path));
+  EXPECT_EQ(readFile(path), "\xEF\xBB\xBF; \xE3\x83\xA1\xE3\x83\xA2\r\n[Section]\r\n" + kKindUtf8 +
+                                "= 1\r\nSong=\xE6\x9B\xB2.mp3\r\nTitle=\xE6\x9B\xB2\r\n");
+  EXPECT_EQ(ReadIni("Section", "Title", path), "\x8B\xC8");
+
+  // A UTF-16LE file, with LF line ends as some editors write them.
+  const std::string bom16 = "\xFF\xFE";
+  writeFile(path, bom16 + utf16le("[Section]\n") + kKindUtf16 + utf16le("= 2\n"));
+  EXPECT_EQ(ReadIni("Section", kKind, path), "2");
+  ASSERT_TRUE(WriteIni("Section", kKind, "-1", path));
+  ASSERT_TRUE(WriteIni("Other", "Song", "\x8B\xC8", path));
+  EXPECT_EQ(readFile(path), bom16 + utf16le("[Section]\r\n") + kKindUtf16 + utf16le("=-1\r\n") +
+                                utf16le("[Other]\r\nSong=") + "\xF2\x66" + utf16le("\r\n"));
+  EXPECT_EQ(ReadIni("Section", kKind, path), "-1");
+  EXPECT_EQ(ReadIni("Other", "Song", path), "\x8B\xC8");
+
+  // A character code page 932 lacks reads as "?", as the system converts it.
+  writeFile(path, "\xEF\xBB\xBF[S]\r\nk=a\xF0\x9F\x8E\xB5z\r\n");
+  EXPECT_EQ(ReadIni("S", "k", path), "a?z");
+}
+
+TEST_F(IniFile, CtrlZCountsAsABlankAroundNamesAndValues) {
+  writeFile(path, "[Section]\x1A\r\n\x1A" + kKind + "\x1A=\x1A 2\x1A\r\nx=a\x1A" "b\r\n\x1A");
+  EXPECT_EQ(ReadIni("Section", kKind, path), "2");
+  EXPECT_EQ(ReadIni("Section", "x", path), "a\x1A" "b");  // inside a value it stays
+  ASSERT_TRUE(WriteIni("Section", kKind, " 1", path));
+  EXPECT_EQ(ReadIni("Section", kKind, path), "1");
+  EXPECT_EQ(ReadIni("Section", "x", path), "a\x1A" "b");
+}
+
+TEST_F(IniFile, KeysThatWouldReadAsSomethingElseAreRefused) {
+  writeFile(path, "[S]\r\na=1\r\n");
+  for (const char* key : {"[S2]", " [x", ";note", "\t;note"})
+    EXPECT_FALSE(WriteIni("S", key, "1", path)) << key;
+  EXPECT_FALSE(WriteIniKeys("S", {{"b", "2"}, {"[c", "3"}}, path)) << "one refused key stops all";
+  EXPECT_EQ(readFile(path), "[S]\r\na=1\r\n");
+  ASSERT_TRUE(WriteIni("S", "a[1]", "x", path));  // inside a name they are fine
+  EXPECT_EQ(ReadIni("S", "a[1]", path), "x");
+}
+
+// --- Files the user may not, or should not, have replaced ----------------------
+
+TEST_F(IniFile, ReadOnlyFileIsNotReplacedEvenByRoot) {
+  writeFile(path, "[S]\r\na=1\r\n");
+  chmod(path.c_str(), 0444);
+  EXPECT_FALSE(WriteIni("S", "a", "2", path));
+  EXPECT_EQ(readFile(path), "[S]\r\na=1\r\n");
+  EXPECT_EQ(fileMode(path), 0444u);
+  EXPECT_EQ(folder.listing(), "Miravel.ini");
+}
+
+TEST_F(IniFile, FileOfAnotherUserIsNotReplacedInAFolderTheUserMayWrite) {
+  if (geteuid() != 0) GTEST_SKIP() << "needs root to make a file of another user";
+  writeFile(path, "[S]\r\na=1\r\n");
+  chmod(path.c_str(), 0644);  // root's, readable by all
+  chmod(folder.path().c_str(), 0777);
+  const std::string file = path;
+  EXPECT_TRUE(runWithoutPrivileges([&file] {
+    return ReadIni("S", "a", file) == "1" && !WriteIni("S", "a", "2", file);
+  }));
+  struct stat info {};
+  ASSERT_EQ(stat(path.c_str(), &info), 0);
+  EXPECT_EQ(info.st_uid, 0u);
+  EXPECT_EQ(readFile(path), "[S]\r\na=1\r\n");
+  EXPECT_EQ(folder.listing(), "Miravel.ini");
+}
+
+TEST_F(IniFile, DanglingLinkIsNotReplacedByAFile) {
+  ASSERT_EQ(symlink(folder.file("nowhere.ini").c_str(), path.c_str()), 0);
+  EXPECT_EQ(ReadIni("S", "a", path), "");
+  EXPECT_FALSE(WriteIni("S", "a", "1", path));
+  struct stat info {};
+  ASSERT_EQ(lstat(path.c_str(), &info), 0);
+  EXPECT_TRUE(S_ISLNK(info.st_mode));
+  EXPECT_EQ(folder.listing(), "Miravel.ini");
+}
+
+TEST_F(IniFile, OversizedFilesCountAsUnreadableAndAreNotReplaced) {
+  // Just over the limit, and a sparse 4 GB file that must not be read whole.
+  std::string big = "[S]\r\na=1\r\n" + std::string(platform::kIniFileLimit, ';');
+  writeFile(path, big);
+  EXPECT_EQ(ReadIni("S", "a", path), "");
+  EXPECT_FALSE(WriteIni("S", "a", "2", path));
+  EXPECT_EQ(readFile(path).size(), big.size());
+
+  const std::string sparse = folder.file("sparse.ini");
+  writeFile(sparse, "[S]\r\na=1\r\n");
+  ASSERT_EQ(truncate(sparse.c_str(), 4LL * 1024 * 1024 * 1024), 0);
+  EXPECT_EQ(ReadIni("S", "a", sparse), "");
+  EXPECT_FALSE(WriteIni("S", "a", "2", sparse));
+
+  // At the limit it is still a settings file.
+  std::string atLimit = "[S]\r\na=1\r\n";
+  atLimit += std::string(platform::kIniFileLimit - atLimit.size(), ';');
+  writeFile(path, atLimit);
+  EXPECT_EQ(ReadIni("S", "a", path), "1");
+}
+
+// --- One replacement, whatever happens in the middle ------------------------
+
+TEST_F(IniFile, SeveralKeysGoInOneReplacementInTheirOrder) {
+  writeFile(path, "[S]\r\nb=old\r\n");
+  ASSERT_TRUE(WriteIniKeys("S", {{"a", "1"}, {"b", "2"}, {"c", ""}}, path));
+  EXPECT_EQ(readFile(path), "[S]\r\nb=2\r\na=1\r\nc=\r\n");
+}
+
+TEST_F(IniFile, TemporaryFilesOfAnInterruptedWriteAreRemovedByTheNext) {
+  writeFile(path, "[S]\r\na=1\r\n");
+  writeFile(folder.file(".Miravel.ini.Ab3xYz"), "half");
+  writeFile(folder.file(".Miravel.ini.keepme1"), "not ours: seven letters");
+  writeFile(folder.file(".Other.ini.Ab3xYz"), "another file's");
+  ASSERT_TRUE(WriteIni("S", "a", "2", path));
+  EXPECT_EQ(folder.listing(), ".Miravel.ini.keepme1 .Other.ini.Ab3xYz Miravel.ini");
+}
+
+namespace {
+
+int g_stopAfter = 0;
+int g_stepsSeen = 0;
+void stopAtStep(const char*) {
+  if (++g_stepsSeen == g_stopAfter) _exit(0);  // as if killed right here
+}
+
+}  // namespace
+
+TEST_F(IniFile, WriteKilledAfterAnyStepLeavesTheOldOrTheNewFile) {
+  const std::string before = "[S]\r\na=1\r\nb=1\r\n", after = "[S]\r\na=2\r\nb=2\r\n";
+  int renamedAt = 0;
+  for (int stopAfter = 1; stopAfter <= 8; ++stopAfter) {
+    writeFile(path, before);
+    pid_t child = fork();
+    if (child == 0) {
+      g_stopAfter = stopAfter;
+      platform::setIniWriteStepHook(stopAtStep);
+      WriteIniKeys("S", {{"a", "2"}, {"b", "2"}}, path);
+      _exit(0);
+    }
+    int status = 0;
+    ASSERT_EQ(waitpid(child, &status, 0), child);
+    const std::string now = readFile(path);
+    EXPECT_TRUE(now == before || now == after) << "after step " << stopAfter << ": " << now;
+    if (now == after && renamedAt == 0) renamedAt = stopAfter;
+    // The next write finds and removes what the interrupted one left.
+    ASSERT_TRUE(WriteIniKeys("S", {{"a", "3"}}, path));
+    EXPECT_EQ(folder.listing(), "Miravel.ini") << "after step " << stopAfter;
+  }
+  EXPECT_EQ(renamedAt, 6) << "six steps, the file changes with the sixth (the rename)";
 }

@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <FL/Fl.H>
+#include <unistd.h>
 
 #include <chrono>
 #include <csignal>
@@ -181,6 +182,13 @@ void startAndGetKilled() {
 
 void startWithNothing() {}
 
+// The one thread is stuck (as in a read that never returns) when the session
+// ends: the process still ends, with 0, well within a second.
+void startAndGetStuck() {
+  std::raise(SIGTERM);
+  for (;;) pause();
+}
+
 char arg0[] = "Miravel.scr", arg1[] = "/p", arg2[] = "1234";
 char* argv3[] = {arg0, arg1, arg2, nullptr};
 
@@ -208,4 +216,11 @@ TEST(ProcessLife, EndStopsAtOnceWithoutUnloading) {
         endLauncher();
       },
       ::testing::ExitedWithCode(0), "^$");
+}
+
+TEST(ProcessLife, SessionEndStopsTheProcessEvenWhenItsThreadIsStuck) {
+  GTEST_FLAG_SET(death_test_style, "threadsafe");
+  const auto began = std::chrono::steady_clock::now();
+  EXPECT_EXIT(runLauncher(1, argv3, startAndGetStuck), ::testing::ExitedWithCode(0), "");
+  EXPECT_LT(std::chrono::duration<double>(std::chrono::steady_clock::now() - began).count(), 3.0);
 }

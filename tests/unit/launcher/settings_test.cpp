@@ -5,7 +5,10 @@
 
 #include <gtest/gtest.h>
 
+#include "platform/ini/ini.h"
+
 #include <sys/stat.h>
+#include <sys/wait.h>
 #include <unistd.h>
 
 namespace {
@@ -189,4 +192,92 @@ TEST_F(Settings, SaveIntoReadOnlyFolderChangesNothing) {
   }));
   chmod(folder.path().c_str(), 0755);
   EXPECT_EQ(readFile(path), settingsFile(" 1", " 0", ""));
+}
+
+TEST(SettingsLocationRule, BesideAWritableLauncherElseInTheUsersConfigurationFolder) {
+  struct Case {
+    const char* what;
+    SettingsPlaceFacts facts;
+    SettingsLocation expected;
+  } cases[] = {
+      {"portable folder",
+       {"/home/u/miravel", true, "/home/u/.cfg", "/home/u", true},
+       {"/home/u/miravel/Miravel.ini", "/home/u/miravel/Miravel.ini"}},
+      {"installed, XDG_CONFIG_HOME set, file there",
+       {"/usr/libexec/xscreensaver", false, "/home/u/.cfg", "/home/u", true},
+       {"/home/u/.cfg/miravel/Miravel.ini", "/home/u/.cfg/miravel/Miravel.ini"}},
+      {"installed, no user file yet: the installed file gives the defaults",
+       {"/usr/libexec/xscreensaver", false, "/home/u/.cfg", "/home/u", false},
+       {"/usr/libexec/xscreensaver/Miravel.ini", "/home/u/.cfg/miravel/Miravel.ini"}},
+      {"installed, only HOME",
+       {"/usr/libexec/xscreensaver", false, "", "/home/u", true},
+       {"/home/u/.config/miravel/Miravel.ini", "/home/u/.config/miravel/Miravel.ini"}},
+      {"installed, a relative XDG_CONFIG_HOME is ignored",
+       {"/usr/libexec/xscreensaver", false, "cfg", "/home/u", true},
+       {"/home/u/.config/miravel/Miravel.ini", "/home/u/.config/miravel/Miravel.ini"}},
+      {"installed, no usable home at all: read beside, save nowhere",
+       {"/usr/libexec/xscreensaver", false, "", "relative", true},
+       {"/usr/libexec/xscreensaver/Miravel.ini", ""}},
+      {"launcher folder unknown: nothing at all",
+       {"", true, "/home/u/.cfg", "/home/u", true},
+       {"", ""}},
+  };
+  for (const Case& c : cases) {
+    SettingsLocation got = chooseSettingsLocation(c.facts);
+    EXPECT_EQ(got.readPath, c.expected.readPath) << c.what;
+    EXPECT_EQ(got.savePath, c.expected.savePath) << c.what;
+  }
+}
+
+TEST_F(Settings, FirstSaveMakesThePrivateConfigurationFolder) {
+  const std::string config = folder.file("home/.config/miravel/Miravel.ini");
+  BGMKind = 2;
+  BGMFile = music;
+  SaveSettingsTo(config, "3");
+  EXPECT_EQ(readFile(config), settingsFile(" 2", " 3", music));
+  EXPECT_EQ(fileMode(folder.file("home/.config/miravel")) & 0077, 0u);
+  EXPECT_EQ(fileMode(folder.file("home/.config")) & 0077, 0u);
+  LoadSettingsFrom(config);
+  EXPECT_EQ(BGMKind, 2);
+  EXPECT_EQ(BGMRepeat, 3);
+}
+
+namespace {
+
+int g_stopAfter = 0;
+int g_stepsSeen = 0;
+void stopAtStep(const char*) {
+  if (++g_stepsSeen == g_stopAfter) _exit(0);
+}
+
+}  // namespace
+
+TEST_F(Settings, SaveStoppedAtAnyPointHoldsTheOldThreeOrTheNewThree) {
+  // Stopped after every step of the replacement (and the process then gone,
+  // as when killed): never kind 1 with the old track, never a temporary file
+  // after the next save.
+  std::string older = folder.file("older.mp3");
+  writeFile(older, "ID3");
+  const std::string before = settingsFile(" 2", " 0", older);
+  const std::string after = settingsFile(" 1", " 4", "");
+  for (int stopAfter = 1; stopAfter <= 7; ++stopAfter) {
+    writeFile(path, before);
+    pid_t child = fork();
+    if (child == 0) {
+      g_stopAfter = stopAfter;
+      platform::setIniWriteStepHook(stopAtStep);
+      BGMKind = 1;
+      BGMFile = "";
+      SaveSettingsTo(path, "4");
+      _exit(0);
+    }
+    int status = 0;
+    ASSERT_EQ(waitpid(child, &status, 0), child);
+    const std::string now = readFile(path);
+    EXPECT_TRUE(now == before || now == after) << "stopped after step " << stopAfter << ":\n" << now;
+    BGMKind = 0;
+    BGMFile = "";
+    SaveSettingsTo(path, "");
+    EXPECT_EQ(folder.listing(), "Miravel.ini older.mp3 song.wav") << "after step " << stopAfter;
+  }
 }

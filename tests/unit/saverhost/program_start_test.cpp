@@ -200,3 +200,27 @@ TEST_F(ProgramStartTest, ArgumentsArriveOneByOneAfterThePath) {
   EXPECT_EQ(readAll(out), path + "|4|--root|--window-id|0x2a|two words|");
   EXPECT_TRUE(goneWithin(result.pid, 3));
 }
+
+TEST_F(ProgramStartTest, TheReadyTestKnowsThePidAndTheEndOfThatProgramIsSeen) {
+  const std::string path = script("runs", "exec sleep 30");
+  pid_t seen = -1;
+  platform::ProgramStart result = startProgram(
+      path, std::function<bool(pid_t)>([&seen](pid_t pid) {
+        seen = pid;
+        return true;
+      }),
+      5);
+  EXPECT_EQ(result.outcome, StartOutcome::Ready);
+  ASSERT_GT(result.pid, 0);
+  EXPECT_EQ(seen, result.pid);
+  EXPECT_FALSE(platform::programHasEnded(result.pid));
+  kill(result.pid, SIGTERM);
+  auto start = std::chrono::steady_clock::now();
+  while (!platform::programHasEnded(result.pid) && secondsSince(start) < 3)
+    std::this_thread::sleep_for(std::chrono::milliseconds(10));
+  EXPECT_TRUE(platform::programHasEnded(result.pid));
+  EXPECT_TRUE(goneWithin(result.pid, 1)) << "left as a zombie: " << processState(result.pid);
+  // Never started here, or no program at all: nothing to wait for.
+  EXPECT_TRUE(platform::programHasEnded(-1));
+  EXPECT_TRUE(platform::programHasEnded(getpid()));
+}

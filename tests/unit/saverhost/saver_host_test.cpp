@@ -42,8 +42,13 @@ class FakePlatform : public SaverPlatform {
 
   bool hasDisplay() override { return display; }
   void createHostWindow(const std::string& caption) override { log_.push_back("window " + caption); }
-  std::string programFolder() override { return "/opt/saver"; }
-  void startRenderer(const std::string& path) override { log_.push_back("start " + path); }
+  std::string folder = "/opt/saver";
+  std::string programFolder() override { return folder; }
+  bool rendererStarts = true;
+  bool startRenderer(const std::string& path) override {
+    log_.push_back("start " + path);
+    return rendererStarts;
+  }
   bool rendererWindowExists() override { return rendererUp; }
   int showCursor(bool show) override {
     cursorCount += show ? 1 : -1;
@@ -286,4 +291,41 @@ TEST_F(SaverHostTest, WithoutADisplayNothingStartsAndTheFirstWatchEnds) {
   EXPECT_FALSE(timer(2).enabled());
   timer(3).tick();
   EXPECT_EQ(take(), (Log{"showCursor true", "end"}));
+}
+
+TEST_F(SaverHostTest, WithoutItsOwnFolderNothingStartsAndTheFirstWatchEnds) {
+  BGMKind = 1;
+  platform.folder = "";
+  platform.rendererUp = false;
+  host.load();
+  EXPECT_EQ(take(), (Log{"window Kelvara_Main"}));  // no renderer from "" or "."
+  EXPECT_FALSE(timer(2).enabled());
+  timer(3).tick();
+  EXPECT_EQ(take(), (Log{"showCursor true", "end"}));
+}
+
+TEST_F(SaverHostTest, RendererThatCannotStartGetsNoMusicAndTheFirstWatchEnds) {
+  for (int16_t kind : {1, 2}) {
+    SCOPED_TRACE(kind);
+    Log runLog;
+    FakePlatform p(runLog);
+    FakeMusic m(runLog);
+    Kelvara_S h(p, m);
+    BGMKind = kind;
+    BGMFile = "/m/tune.mp3";
+    savedCursorCount = -1;
+    p.rendererStarts = false;
+    p.rendererUp = false;
+    h.load();
+    EXPECT_EQ(runLog, (Log{"window Kelvara_Main", "start /opt/saver/Miravel.dll"}));
+    EXPECT_FALSE(h.Timer1()->enabled());
+    EXPECT_FALSE(h.Timer2()->enabled());
+    runLog.clear();
+    p.timers.at(2)->tick();
+    // Nothing was started, so the end stops only what a run of this kind
+    // stops by its rule (the MP3's stop is harmless on nothing open).
+    Log expected = kind == 2 ? Log{"MP3Stop", "showCursor true", "end"} : Log{"showCursor true", "end"};
+    EXPECT_EQ(runLog, expected);
+    EXPECT_FALSE(h.isLoaded());
+  }
 }
