@@ -33,9 +33,17 @@ save_through_dialog() {
   return 1
 }
 
+# Music files the user can read (a file that cannot be opened is dropped from
+# the settings when they are read).
+MUSIC="$WORK/music"
+mkdir -p "$MUSIC"
+: > "$MUSIC/default night.wav"
+: > "$MUSIC/mine.wav"
+chmod -R a+rX "$MUSIC"
+
 # --- First save: the defaults beside the installed launcher are read ----------
 CONFIG="$TEST_HOME/.config/miravel"
-write_ini " 2" " 0" "/srv/music/default night.wav" > "$INSTALLED/Miravel.ini"
+write_ini " 2" " 0" "$MUSIC/default night.wav" > "$INSTALLED/Miravel.ini"
 cp "$INSTALLED/Miravel.ini" "$WORK/defaults.ini"
 if save_through_dialog "$INSTALLED/Miravel.scr"; then
   check "first save goes to ~/.config/miravel/Miravel.ini, holding the defaults read beside the launcher" \
@@ -50,10 +58,10 @@ check "nothing new in the installed folder" \
 
 # --- Later: the user's file is read, not the defaults -------------------------
 if [ -d "$CONFIG" ]; then
-  write_ini " 0" " 0" "/home/music/mine.wav" > "$CONFIG/Miravel.ini"
+  write_ini " 0" " 0" "$MUSIC/mine.wav" > "$CONFIG/Miravel.ini"
   chown "$TEST_USER" "$CONFIG/Miravel.ini"
   if save_through_dialog "$INSTALLED/Miravel.scr" $DIALOG_FILE_LABEL; then
-    write_ini " 2" " 0" "/home/music/mine.wav" > "$WORK/expected-mine.ini"
+    write_ini " 2" " 0" "$MUSIC/mine.wav" > "$WORK/expected-mine.ini"
     check "the dialog started from ~/.config's file (its music file kept) and saved there" \
       cmp "$CONFIG/Miravel.ini" "$WORK/expected-mine.ini"
   fi
@@ -66,7 +74,7 @@ mkdir -p "$TEST_HOME/elsewhere"
 chown "$TEST_USER" "$TEST_HOME/elsewhere"
 if AS_USER_ENV="XDG_CONFIG_HOME=$TEST_HOME/elsewhere" \
    save_through_dialog "$INSTALLED/Miravel.scr" $DIALOG_NONE_LABEL; then
-  write_ini " 0" " 0" "/srv/music/default night.wav" > "$WORK/expected-xdg.ini"
+  write_ini " 0" " 0" "$MUSIC/default night.wav" > "$WORK/expected-xdg.ini"
   check "with XDG_CONFIG_HOME set, the settings are \$XDG_CONFIG_HOME/miravel/Miravel.ini" \
     cmp "$TEST_HOME/elsewhere/miravel/Miravel.ini" "$WORK/expected-xdg.ini"
 fi
