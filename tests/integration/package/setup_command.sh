@@ -102,6 +102,15 @@ run --remove
 check "--remove when not there: exit 0, says so, file unchanged" \
   eval '[ "$RC" = 0 ] && [[ "$OUT" == *"not in"* ]] && cmp -s "$FILE" "$WORK/original"'
 
+# A file linked from elsewhere is edited where it lies; the link stays.
+mkdir -p "$WORK/dotfiles"
+mv "$FILE" "$WORK/dotfiles/xscreensaver"
+ln -s "$WORK/dotfiles/xscreensaver" "$FILE"
+run
+check "linked file: still a link, and the file it points at holds Miravel" \
+  eval '[ -L "$FILE" ] && only_added "$WORK/original" "$WORK/dotfiles/xscreensaver" "$ENTRY"'
+rm -f "$FILE"
+
 # A list whose last entry has no "\n" of its own gets one before Miravel's.
 printf 'programs:\t\\\n\t\tmaze --root \\n\\\n\t\tqix --root\n' > "$FILE"
 run
