@@ -1,17 +1,21 @@
 // What happens while the saver window is being created and destroyed, the
-// same on every platform: each shell supplies the few platform calls through
-// SaverWindowSteps and runs these at the matching moments.
+// same on every platform and in display mode: each shell supplies the few
+// platform calls through SaverWindowSteps and runs these at the matching
+// moments.
 #pragma once
 
 #include "renderer/curtain/gl_scene.h"
 #include "renderer/shell/saver_shell_state.h"
 
+// The pointer and title calls do nothing by default: a window that belongs
+// to somebody else (display mode) keeps its pointer and its title, and the
+// pointer reference stays where it is.
 class SaverWindowSteps {
  public:
   virtual ~SaverWindowSteps() = default;
-  virtual CursorPoint cursorPosition() = 0;
-  virtual void hidePointer() = 0;
-  virtual void setTitle(const char* title) = 0;
+  virtual CursorPoint cursorPosition() { return saverShellState.lastCursor; }
+  virtual void hidePointer() {}
+  virtual void setTitle(const char* /*title*/) {}
   // The launcher's timers and music come before the drawing.
   virtual void lowerPriority() = 0;
   // The window's GL side, handed to initRenderer.

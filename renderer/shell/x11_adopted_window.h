@@ -9,8 +9,9 @@
 #include <X11/Xlib.h>
 
 #include "renderer/curtain/gl_scene.h"
+#include "renderer/shell/x11_window_steps.h"
 
-class X11AdoptedWindow : public RenderSurface {
+class X11AdoptedWindow : public RenderSurface, private X11WindowSteps {
  public:
   X11AdoptedWindow(Display* display, Window target);
   ~X11AdoptedWindow() override;
@@ -23,8 +24,9 @@ class X11AdoptedWindow : public RenderSurface {
   // exist.
   bool adopt();
 
-  // The creation steps: settings, lower priority, GL scene, rendererReady.
-  // A window whose visual has no usable config stays black.
+  // The creation steps: settings, lower priority, GL scene, rendererReady;
+  // the window's pointer and title stay as they are. A window whose visual
+  // has no usable config stays black.
   void start();
 
   // Follows the target's size and notices its destruction.
@@ -41,6 +43,11 @@ class X11AdoptedWindow : public RenderSurface {
   void swapBuffers() override;
 
  private:
+  // The creation and destruction steps' calls; the pointer and title calls
+  // keep their defaults, which leave the window alone.
+  RenderSurface& surface() override { return *this; }
+  void releaseSurface() override;
+
   Display* display_;
   Window target_;
   bool alive_ = false;

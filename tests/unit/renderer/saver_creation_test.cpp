@@ -90,6 +90,40 @@ TEST_F(SaverCreation, WithoutAContextTheWindowStaysButNothingIsDrawn) {
   EXPECT_EQ(window.swaps, 0);
 }
 
+// A window made by somebody else supplies only the priority and its GL side:
+// its pointer and title are left alone, and so is the pointer reference.
+class BorrowedWindow : public SaverWindowSteps, public RenderSurface {
+ public:
+  void lowerPriority() override { log.push_back("priority"); }
+  RenderSurface& surface() override { return *this; }
+  void releaseSurface() override { log.push_back("release"); }
+  bool createContext() override {
+    log.push_back("context");
+    return true;
+  }
+  void clientRect(int& l, int& t, int& r, int& b) const override {
+    l = t = 0;
+    r = 320;
+    b = 200;
+  }
+  void swapBuffers() override {}
+  std::vector<std::string> log;
+};
+
+TEST_F(SaverCreation, ABorrowedWindowGetsTheSameStepsButKeepsThePointerReference) {
+  saverShellState.lastCursor = CursorPoint{3, 4};
+  BorrowedWindow window;
+  EXPECT_TRUE(runCreationSteps(window));
+  EXPECT_EQ(window.log, (std::vector<std::string>{"priority", "context"}));
+  EXPECT_EQ(saverShellState.lastCursor.x, 3);
+  EXPECT_EQ(saverShellState.lastCursor.y, 4);
+  EXPECT_EQ(rendererSettings.density, 100);
+  EXPECT_EQ(saverShellState.rendererReady, 1);
+  runDestructionSteps(window);
+  EXPECT_EQ(window.log.back(), "release");
+  EXPECT_EQ(saverShellState.rendererReady, 0);
+}
+
 TEST_F(SaverCreation, DestructionStopsFramesAndFreesCurtainsBeforeTheContext) {
   RecordingWindow window(true);
   runCreationSteps(window);
