@@ -18,17 +18,17 @@ class SaverWindowSteps {
   virtual void setTitle(const char* /*title*/) {}
   // The launcher's timers and music come before the drawing.
   virtual void lowerPriority() = 0;
-  // The window's GL side, handed to initRenderer.
+  // The window's GL side, handed to the scene.
   virtual RenderSurface& surface() = 0;
   // Unbinds and deletes the context, releases the device context.
   virtual void releaseSurface() = 0;
 };
 
 // Pointer position, hidden pointer, the fixed settings, the title
-// "KelvaraVC", the lower priority, the GL scene; then rendererReady is 1.
-// Returns what initRenderer returned (false: no GL context).
-bool runCreationSteps(SaverWindowSteps& window);
+// "KelvaraVC", the lower priority, the window's scene; then rendererReady
+// is 1. Returns what the scene's init returned (false: no GL context).
+bool runCreationSteps(SaverWindowSteps& window, CurtainScene& scene);
 
 // rendererReady cleared first, so no frame is drawn from here on; then both
 // curtain lists, and the window's GL side.
-void runDestructionSteps(SaverWindowSteps& window);
+void runDestructionSteps(SaverWindowSteps& window, CurtainScene& scene);

@@ -31,7 +31,7 @@ bool X11AdoptedWindow::adopt() {
 
 void X11AdoptedWindow::start() {
   config_ = choosePixelFormatForVisual(display_, screen_, visual_);
-  if (!runCreationSteps(*this))
+  if (!runCreationSteps(*this, scene_))
     std::fprintf(stderr, "Miravel.dll: no OpenGL context for window 0x%lx; it stays as it is\n",
                  static_cast<unsigned long>(target_));
 }
@@ -58,6 +58,10 @@ void X11AdoptedWindow::clientRect(int& left, int& top, int& right, int& bottom) 
 
 void X11AdoptedWindow::swapBuffers() { glXSwapBuffers(display_, target_); }
 
+bool X11AdoptedWindow::renderIdle() {
+  return scene_.renderIdle(saverShellState.rendererReady, saverShellState.passwordDialogUp);
+}
+
 void X11AdoptedWindow::dispatch(const XEvent& event) {
   switch (event.type) {
     case ConfigureNotify:
@@ -65,7 +69,7 @@ void X11AdoptedWindow::dispatch(const XEvent& event) {
       if (event.xconfigure.width == width_ && event.xconfigure.height == height_) return;
       width_ = event.xconfigure.width;
       height_ = event.xconfigure.height;
-      reshapeRenderer();
+      scene_.reshape();
       break;
     case DestroyNotify:
       if (event.xdestroywindow.window == target_) {
@@ -79,7 +83,7 @@ void X11AdoptedWindow::dispatch(const XEvent& event) {
 }
 
 void X11AdoptedWindow::release() {
-  runDestructionSteps(*this);
+  runDestructionSteps(*this, scene_);
   saverShellState.window = 0;
   alive_ = false;
 }

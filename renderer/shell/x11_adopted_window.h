@@ -34,6 +34,10 @@ class X11AdoptedWindow : public RenderSurface, private X11WindowSteps {
 
   bool alive() const { return alive_; }
 
+  // The loop's idle hook: one frame of the scene when one may be drawn.
+  // Returns whether it drew.
+  bool renderIdle();
+
   // Releases the curtains and the context; the window is left as it is.
   void release();
 
@@ -57,4 +61,5 @@ class X11AdoptedWindow : public RenderSurface, private X11WindowSteps {
   int height_ = 0;
   GLXFBConfig config_ = nullptr;
   GLXContext context_ = nullptr;
+  CurtainScene scene_;
 };

@@ -128,7 +128,7 @@ bool X11Saver::create() {
                   PropModeReplace, reinterpret_cast<unsigned char*>(&pid), 1);
 
   // What happens while the window is being created, before anyone sees it.
-  if (!runCreationSteps(*this))
+  if (!runCreationSteps(*this, scene_))
     std::fprintf(stderr, "Miravel.dll: no OpenGL context; the screen stays black\n");
 
   XMapRaised(display_, window_);
@@ -257,13 +257,17 @@ void X11Saver::dispatch(XEvent& xevent) {
 
 void X11Saver::destroy() {
   if (window_ == None) return;
-  runDestructionSteps(*this);
+  runDestructionSteps(*this, scene_);
   platform::xErrorTrapBegin();
   XDestroyWindow(display_, window_);
   platform::xErrorTrapEnd(display_);
   window_ = None;
   saverShellState.window = 0;
   releaseWindowResources();
+}
+
+bool X11Saver::renderIdle() {
+  return scene_.renderIdle(saverShellState.rendererReady, saverShellState.passwordDialogUp);
 }
 
 void X11Saver::releaseSurface() {

@@ -32,6 +32,10 @@ class X11Saver : public RenderSurface, private X11WindowSteps {
 
   bool alive() const { return window_ != None; }
 
+  // The loop's idle hook: one frame of the scene when one may be drawn.
+  // Returns whether it drew.
+  bool renderIdle();
+
   // RenderSurface
   bool createContext() override;
   void clientRect(int& left, int& top, int& right, int& bottom) const override;
@@ -59,6 +63,7 @@ class X11Saver : public RenderSurface, private X11WindowSteps {
   int height_ = 0;
   GLXFBConfig config_ = nullptr;
   GLXContext context_ = nullptr;
+  CurtainScene scene_;
   Colormap colormap_ = None;
   Cursor invisibleCursor_ = None;
   Atom wmProtocols_;
