@@ -8,13 +8,7 @@
 
 namespace {
 
-RenderSurface* g_surface = nullptr;
-bool g_haveContext = false;
-FrameClock g_clock;
-std::vector<std::unique_ptr<LightCurtain>> g_front;
-std::vector<std::unique_ptr<LightCurtain>> g_back;
-
-void buildCurtains(std::vector<std::unique_ptr<LightCurtain>>& list, int count) {
+void buildCurtains(CurtainList& list, int count) {
   list.clear();
   for (int i = 0; i < count; ++i) list.push_back(std::make_unique<LightCurtain>());
 }
@@ -37,13 +31,13 @@ void applyView(RenderSurface& surface) {
 
 }  // namespace
 
-bool initRenderer(RenderSurface& surface) {
+bool CurtainScene::init(RenderSurface& surface) {
   seedCurtainRandomFromTime();
   for (int i = 0; i < 20; ++i) curtainRandom();
 
-  g_surface = &surface;
-  g_haveContext = surface.createContext();
-  if (g_haveContext) {
+  surface_ = &surface;
+  haveContext_ = surface.createContext();
+  if (haveContext_) {
     applyView(surface);
 
     // The camera: 5 units back, looking down -z. Never reloaded afterwards.
@@ -58,43 +52,55 @@ bool initRenderer(RenderSurface& surface) {
     glBlendFunc(GL_ONE, GL_ONE);
   }
 
-  buildCurtains(g_front, rendererSettings.frontCurtains);
-  buildCurtains(g_back, rendererSettings.backCurtains);
-  return g_haveContext;
+  buildCurtains(front_, rendererSettings.frontCurtains);
+  buildCurtains(back_, rendererSettings.backCurtains);
+  return haveContext_;
 }
 
-bool renderIdle(int rendererReady, int passwordDialogUp) {
-  if (rendererReady != 1 || passwordDialogUp != 0 || !g_haveContext) return false;
+bool CurtainScene::renderIdle(int rendererReady, int passwordDialogUp) {
+  if (rendererReady != 1 || passwordDialogUp != 0 || !haveContext_) return false;
   drawFrame();
   return true;
 }
 
-void drawFrame() {
-  frameSeconds = g_clock.tick(frameSeconds);
+void CurtainScene::drawFrame() {
+  frameSeconds = clock_.tick(frameSeconds);
 
-  for (auto& curtain : g_front) curtain->update();
-  for (auto& curtain : g_back) curtain->update();
+  for (auto& curtain : front_) curtain->update();
+  for (auto& curtain : back_) curtain->update();
 
   glClear(GL_COLOR_BUFFER_BIT);
-  for (auto& curtain : g_back) curtain->drawBack();
-  for (auto& curtain : g_front) curtain->drawFront();
+  for (auto& curtain : back_) curtain->drawBack();
+  for (auto& curtain : front_) curtain->drawFront();
 
   glFlush();
-  if (g_surface) g_surface->swapBuffers();
+  if (surface_) surface_->swapBuffers();
 }
 
-void reshapeRenderer() {
-  if (g_surface && g_haveContext) applyView(*g_surface);
+void CurtainScene::reshape() {
+  if (surface_ && haveContext_) applyView(*surface_);
 }
 
-void releaseRenderer() {
-  g_front.clear();
-  g_back.clear();
-  g_surface = nullptr;
-  g_haveContext = false;
+void CurtainScene::release() {
+  front_.clear();
+  back_.clear();
+  surface_ = nullptr;
+  haveContext_ = false;
 }
 
-void setFrameClockSource(MillisSource source) { g_clock = FrameClock(std::move(source)); }
+void CurtainScene::setFrameClockSource(MillisSource source) {
+  clock_ = FrameClock(std::move(source));
+}
 
-const std::vector<std::unique_ptr<LightCurtain>>& frontCurtainList() { return g_front; }
-const std::vector<std::unique_ptr<LightCurtain>>& backCurtainList() { return g_back; }
+namespace {
+CurtainScene g_toolScene;
+}  // namespace
+
+bool initRenderer(RenderSurface& surface) { return g_toolScene.init(surface); }
+void drawFrame() { g_toolScene.drawFrame(); }
+void releaseRenderer() { g_toolScene.release(); }
+void setFrameClockSource(MillisSource source) {
+  g_toolScene.setFrameClockSource(std::move(source));
+}
+const CurtainList& frontCurtainList() { return g_toolScene.front(); }
+const CurtainList& backCurtainList() { return g_toolScene.back(); }

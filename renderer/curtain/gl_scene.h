@@ -21,28 +21,57 @@ class RenderSurface {
   virtual void swapBuffers() = 0;
 };
 
-// Seeds the random generator, creates the context, sets view, camera and
-// blending, and builds the front and back curtains. Returns false when the
-// surface gave no context: the curtains then exist but are never drawn.
+using CurtainList = std::vector<std::unique_ptr<LightCurtain>>;
+
+// The curtain scene of one window: its surface, its front and back curtains
+// and its frame clock. The shell that owns the window owns the scene.
+class CurtainScene {
+ public:
+  CurtainScene() = default;
+  CurtainScene(const CurtainScene&) = delete;
+  CurtainScene& operator=(const CurtainScene&) = delete;
+
+  // Seeds the random generator, creates the context, sets view, camera and
+  // blending, and builds the front and back curtains. Returns false when
+  // the surface gave no context: the curtains then exist but are never
+  // drawn.
+  bool init(RenderSurface& surface);
+
+  // The loop's idle hook: draws one frame when the renderer is ready, no
+  // password dialog is up and a context exists. Returns whether it drew.
+  bool renderIdle(int rendererReady, int passwordDialogUp);
+
+  // Clock, curtain updates, clear, back curtains then front curtains, swap.
+  void drawFrame();
+
+  // Follows a change of the surface's size: viewport and aspect are taken
+  // again from its client area. Nothing without a context.
+  void reshape();
+
+  // Destroys both curtain lists and forgets the surface. Call before the
+  // context goes away.
+  void release();
+
+  // Replaces the frame clock's millisecond source (tests), resetting the
+  // clock.
+  void setFrameClockSource(MillisSource source);
+
+  const CurtainList& front() const { return front_; }
+  const CurtainList& back() const { return back_; }
+
+ private:
+  RenderSurface* surface_ = nullptr;
+  bool haveContext_ = false;
+  FrameClock clock_;
+  CurtainList front_;
+  CurtainList back_;
+};
+
+// One scene for a program that draws a single picture without a shell (the
+// preview-picture tool); the same calls as CurtainScene's.
 bool initRenderer(RenderSurface& surface);
-
-// The loop's idle hook: draws one frame when the renderer is ready, no
-// password dialog is up and a context exists. Returns whether it drew.
-bool renderIdle(int rendererReady, int passwordDialogUp);
-
-// Clock, curtain updates, clear, back curtains then front curtains, swap.
 void drawFrame();
-
-// Follows a change of the surface's size: viewport and aspect are taken
-// again from its client area. Nothing without a context.
-void reshapeRenderer();
-
-// Destroys both curtain lists and forgets the surface. Call before the
-// context goes away.
 void releaseRenderer();
-
-// Replaces the frame clock's millisecond source (tests), resetting the clock.
 void setFrameClockSource(MillisSource source);
-
-const std::vector<std::unique_ptr<LightCurtain>>& frontCurtainList();
-const std::vector<std::unique_ptr<LightCurtain>>& backCurtainList();
+const CurtainList& frontCurtainList();
+const CurtainList& backCurtainList();

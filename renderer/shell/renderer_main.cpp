@@ -49,7 +49,7 @@ void runLoop(Display* display, X11Saver& saver) {
       saver.dispatch(event);
       continue;
     }
-    if (renderIdle(saverShellState.rendererReady, saverShellState.passwordDialogUp)) {
+    if (saver.renderIdle()) {
       sched_yield();
     } else {
       // Nothing to draw (no GL context): wait for events instead of spinning.

@@ -1,30 +1,34 @@
 // What happens while the saver window is being created and destroyed, the
-// same on every platform: each shell supplies the few platform calls through
-// SaverWindowSteps and runs these at the matching moments.
+// same on every platform and in display mode: each shell supplies the few
+// platform calls through SaverWindowSteps and runs these at the matching
+// moments.
 #pragma once
 
 #include "renderer/curtain/gl_scene.h"
 #include "renderer/shell/saver_shell_state.h"
 
+// The pointer and title calls do nothing by default: a window that belongs
+// to somebody else (display mode) keeps its pointer and its title, and the
+// pointer reference stays where it is.
 class SaverWindowSteps {
  public:
   virtual ~SaverWindowSteps() = default;
-  virtual CursorPoint cursorPosition() = 0;
-  virtual void hidePointer() = 0;
-  virtual void setTitle(const char* title) = 0;
+  virtual CursorPoint cursorPosition() { return saverShellState.lastCursor; }
+  virtual void hidePointer() {}
+  virtual void setTitle(const char* /*title*/) {}
   // The launcher's timers and music come before the drawing.
   virtual void lowerPriority() = 0;
-  // The window's GL side, handed to initRenderer.
+  // The window's GL side, handed to the scene.
   virtual RenderSurface& surface() = 0;
   // Unbinds and deletes the context, releases the device context.
   virtual void releaseSurface() = 0;
 };
 
 // Pointer position, hidden pointer, the fixed settings, the title
-// "KelvaraVC", the lower priority, the GL scene; then rendererReady is 1.
-// Returns what initRenderer returned (false: no GL context).
-bool runCreationSteps(SaverWindowSteps& window);
+// "KelvaraVC", the lower priority, the window's scene; then rendererReady
+// is 1. Returns what the scene's init returned (false: no GL context).
+bool runCreationSteps(SaverWindowSteps& window, CurtainScene& scene);
 
 // rendererReady cleared first, so no frame is drawn from here on; then both
 // curtain lists, and the window's GL side.
-void runDestructionSteps(SaverWindowSteps& window);
+void runDestructionSteps(SaverWindowSteps& window, CurtainScene& scene);

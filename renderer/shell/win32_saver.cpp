@@ -9,7 +9,10 @@ constexpr const char* kClassName = "WindowsScreenSaverClass";
 constexpr const char* kFirstTitle = "Screensaver";
 constexpr int kIconResource = 7002;
 
+// The window procedure is a plain function: the one window's GL side and
+// scene live here.
 Win32Surface g_surface;
+CurtainScene g_scene;
 
 CursorPoint cursorPosition() {
   POINT p{};
@@ -97,7 +100,7 @@ int messageLoop() {
   MSG message{};
   for (;;) {
     while (!PeekMessageA(&message, nullptr, 0, 0, PM_NOREMOVE)) {
-      if (renderIdle(saverShellState.rendererReady, saverShellState.passwordDialogUp)) {
+      if (g_scene.renderIdle(saverShellState.rendererReady, saverShellState.passwordDialogUp)) {
         Sleep(0);  // only yields the rest of the time slice
       } else {
         // Nothing to draw (no GL context): wait for input instead of spinning.
@@ -189,13 +192,13 @@ LRESULT CALLBACK saverWindowProc(HWND window, UINT message, WPARAM wParam, LPARA
   switch (message) {
     case WM_CREATE: {
       Win32WindowSteps steps(window);
-      runCreationSteps(steps);
+      runCreationSteps(steps, g_scene);
       break;
     }
     case WM_DESTROY: {
       PostQuitMessage(0);
       Win32WindowSteps steps(window);
-      runDestructionSteps(steps);
+      runDestructionSteps(steps, g_scene);
       break;
     }
     case WM_SYSCOMMAND:

@@ -1,22 +1,10 @@
 #include "renderer/shell/x11_adopted_window.h"
 
-#include <sys/resource.h>
-
-#include <cerrno>
 #include <cstdio>
 
 #include "platform/x11/x11_util.h"
-#include "renderer/curtain/renderer_settings.h"
 #include "renderer/shell/glx_pixel_format.h"
 #include "renderer/shell/saver_shell_state.h"
-
-namespace {
-
-// The same step as a run of its own: daemons nice their modes already, and
-// the scheduler clamps at the lowest priority.
-constexpr int kNiceStep = 10;
-
-}  // namespace
 
 X11AdoptedWindow::X11AdoptedWindow(Display* display, Window target)
     : display_(display), target_(target) {}
@@ -43,14 +31,9 @@ bool X11AdoptedWindow::adopt() {
 
 void X11AdoptedWindow::start() {
   config_ = choosePixelFormatForVisual(display_, screen_, visual_);
-  rendererSettings = fixedRendererSettings();
-  errno = 0;
-  int priority = getpriority(PRIO_PROCESS, 0);
-  if (errno == 0) setpriority(PRIO_PROCESS, 0, priority + kNiceStep);
-  if (!initRenderer(*this))
+  if (!runCreationSteps(*this, scene_))
     std::fprintf(stderr, "Miravel.dll: no OpenGL context for window 0x%lx; it stays as it is\n",
                  static_cast<unsigned long>(target_));
-  saverShellState.rendererReady = 1;
 }
 
 bool X11AdoptedWindow::createContext() {
@@ -75,6 +58,10 @@ void X11AdoptedWindow::clientRect(int& left, int& top, int& right, int& bottom) 
 
 void X11AdoptedWindow::swapBuffers() { glXSwapBuffers(display_, target_); }
 
+bool X11AdoptedWindow::renderIdle() {
+  return scene_.renderIdle(saverShellState.rendererReady, saverShellState.passwordDialogUp);
+}
+
 void X11AdoptedWindow::dispatch(const XEvent& event) {
   switch (event.type) {
     case ConfigureNotify:
@@ -82,7 +69,7 @@ void X11AdoptedWindow::dispatch(const XEvent& event) {
       if (event.xconfigure.width == width_ && event.xconfigure.height == height_) return;
       width_ = event.xconfigure.width;
       height_ = event.xconfigure.height;
-      reshapeRenderer();
+      scene_.reshape();
       break;
     case DestroyNotify:
       if (event.xdestroywindow.window == target_) {
@@ -96,15 +83,17 @@ void X11AdoptedWindow::dispatch(const XEvent& event) {
 }
 
 void X11AdoptedWindow::release() {
-  saverShellState.rendererReady = 0;
-  releaseRenderer();
-  if (context_) {
-    platform::xErrorTrapBegin();
-    glXMakeContextCurrent(display_, None, None, nullptr);
-    glXDestroyContext(display_, context_);
-    platform::xErrorTrapEnd(display_);
-    context_ = nullptr;
-  }
+  runDestructionSteps(*this, scene_);
   saverShellState.window = 0;
   alive_ = false;
+}
+
+void X11AdoptedWindow::releaseSurface() {
+  if (!context_) return;
+  // The window may be gone already (its owner destroyed it).
+  platform::xErrorTrapBegin();
+  glXMakeContextCurrent(display_, None, None, nullptr);
+  glXDestroyContext(display_, context_);
+  platform::xErrorTrapEnd(display_);
+  context_ = nullptr;
 }

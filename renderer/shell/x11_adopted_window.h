@@ -9,8 +9,9 @@
 #include <X11/Xlib.h>
 
 #include "renderer/curtain/gl_scene.h"
+#include "renderer/shell/x11_window_steps.h"
 
-class X11AdoptedWindow : public RenderSurface {
+class X11AdoptedWindow : public RenderSurface, private X11WindowSteps {
  public:
   X11AdoptedWindow(Display* display, Window target);
   ~X11AdoptedWindow() override;
@@ -23,14 +24,19 @@ class X11AdoptedWindow : public RenderSurface {
   // exist.
   bool adopt();
 
-  // The creation steps: settings, lower priority, GL scene, rendererReady.
-  // A window whose visual has no usable config stays black.
+  // The creation steps: settings, lower priority, GL scene, rendererReady;
+  // the window's pointer and title stay as they are. A window whose visual
+  // has no usable config stays black.
   void start();
 
   // Follows the target's size and notices its destruction.
   void dispatch(const XEvent& event);
 
   bool alive() const { return alive_; }
+
+  // The loop's idle hook: one frame of the scene when one may be drawn.
+  // Returns whether it drew.
+  bool renderIdle();
 
   // Releases the curtains and the context; the window is left as it is.
   void release();
@@ -41,6 +47,11 @@ class X11AdoptedWindow : public RenderSurface {
   void swapBuffers() override;
 
  private:
+  // The creation and destruction steps' calls; the pointer and title calls
+  // keep their defaults, which leave the window alone.
+  RenderSurface& surface() override { return *this; }
+  void releaseSurface() override;
+
   Display* display_;
   Window target_;
   bool alive_ = false;
@@ -50,4 +61,5 @@ class X11AdoptedWindow : public RenderSurface {
   int height_ = 0;
   GLXFBConfig config_ = nullptr;
   GLXContext context_ = nullptr;
+  CurtainScene scene_;
 };

@@ -12,7 +12,6 @@
 
 #include "platform/x11/x11_util.h"
 #include "renderer/shell/frame_pacing.h"
-#include "renderer/shell/saver_shell_state.h"
 #include "renderer/shell/x11_adopted_window.h"
 
 namespace {
@@ -65,7 +64,7 @@ void runLoop(Display* display, X11AdoptedWindow& surface, FramePacer& pacer) {
       continue;
     }
     pacer.frameStarted(nowMicros());
-    if (renderIdle(saverShellState.rendererReady, saverShellState.passwordDialogUp)) {
+    if (surface.renderIdle()) {
       if (pacer.delayMicros() == 0) sched_yield();
     } else {
       waitForEvents(display, 100000);  // no context: nothing to draw

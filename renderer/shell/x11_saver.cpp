@@ -2,28 +2,18 @@
 
 #include <X11/Xatom.h>
 #include <X11/Xutil.h>
-#include <sys/resource.h>
 #include <unistd.h>
 
-#include <cerrno>
 #include <cstdio>
 #include <cstring>
 
 #include "platform/x11/x11_util.h"
-#include "renderer/curtain/renderer_settings.h"
 #include "renderer/shell/glx_pixel_format.h"
 
 namespace {
 
 constexpr const char* kFirstTitle = "Screensaver";
-constexpr const char* kTitle = "KelvaraVC";
 constexpr const char* kClassName = "WindowsScreenSaverClass";
-
-// How much the renderer lowers its scheduling priority. The scheduler shares
-// time in proportion to weights, so a small step would barely matter; at 10
-// the launcher's timers and music and the rest of the desktop are served
-// first while the curtains still get every idle moment.
-constexpr int kNiceStep = 10;
 
 Cursor makeInvisibleCursor(Display* display, Window root) {
   static const char empty[1] = {0};
@@ -138,15 +128,8 @@ bool X11Saver::create() {
                   PropModeReplace, reinterpret_cast<unsigned char*>(&pid), 1);
 
   // What happens while the window is being created, before anyone sees it.
-  saverShellState.lastCursor = queryPointer();
-  rendererSettings = fixedRendererSettings();
-  setTitle(kTitle);
-  errno = 0;
-  int priority = getpriority(PRIO_PROCESS, 0);
-  if (errno == 0) setpriority(PRIO_PROCESS, 0, priority + kNiceStep);
-  if (!initRenderer(*this))
+  if (!runCreationSteps(*this, scene_))
     std::fprintf(stderr, "Miravel.dll: no OpenGL context; the screen stays black\n");
-  saverShellState.rendererReady = 1;
 
   XMapRaised(display_, window_);
   XFlush(display_);
@@ -274,19 +257,24 @@ void X11Saver::dispatch(XEvent& xevent) {
 
 void X11Saver::destroy() {
   if (window_ == None) return;
-  saverShellState.rendererReady = 0;
-  releaseRenderer();
-  if (context_) {
-    glXMakeContextCurrent(display_, None, None, nullptr);
-    glXDestroyContext(display_, context_);
-    context_ = nullptr;
-  }
+  runDestructionSteps(*this, scene_);
   platform::xErrorTrapBegin();
   XDestroyWindow(display_, window_);
   platform::xErrorTrapEnd(display_);
   window_ = None;
   saverShellState.window = 0;
   releaseWindowResources();
+}
+
+bool X11Saver::renderIdle() {
+  return scene_.renderIdle(saverShellState.rendererReady, saverShellState.passwordDialogUp);
+}
+
+void X11Saver::releaseSurface() {
+  if (!context_) return;
+  glXMakeContextCurrent(display_, None, None, nullptr);
+  glXDestroyContext(display_, context_);
+  context_ = nullptr;
 }
 
 void X11Saver::releaseWindowResources() {

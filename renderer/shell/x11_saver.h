@@ -8,8 +8,9 @@
 
 #include "renderer/curtain/gl_scene.h"
 #include "renderer/shell/saver_input.h"
+#include "renderer/shell/x11_window_steps.h"
 
-class X11Saver : public RenderSurface {
+class X11Saver : public RenderSurface, private X11WindowSteps {
  public:
   explicit X11Saver(Display* display);
   ~X11Saver() override;
@@ -18,18 +19,22 @@ class X11Saver : public RenderSurface {
 
   // Creates the window titled "Screensaver", runs the creation steps
   // (pointer position, settings, retitle to "KelvaraVC", lower priority,
-  // GL scene), sets rendererReady and maps it. False when no window could
-  // be made.
+  // GL scene, rendererReady) and maps it. False when no window could be
+  // made.
   bool create();
 
   // Handles one X event: translation, input rules, their actions.
   void dispatch(XEvent& event);
 
-  // Destruction: rendererReady cleared, curtains released, the GL context
-  // before the window. Safe to call twice.
+  // Destruction: the destruction steps (rendererReady cleared, curtains
+  // released, the GL context), then the window. Safe to call twice.
   void destroy();
 
   bool alive() const { return window_ != None; }
+
+  // The loop's idle hook: one frame of the scene when one may be drawn.
+  // Returns whether it drew.
+  bool renderIdle();
 
   // RenderSurface
   bool createContext() override;
@@ -37,8 +42,14 @@ class X11Saver : public RenderSurface {
   void swapBuffers() override;
 
  private:
+  // The creation and destruction steps' calls. The pointer needs no hiding:
+  // the window has the invisible cursor from the start.
+  CursorPoint cursorPosition() override { return queryPointer(); }
+  void setTitle(const char* title) override;
+  RenderSurface& surface() override { return *this; }
+  void releaseSurface() override;
+
   CursorPoint queryPointer() const;
-  void setTitle(const char* title);
   void bringToFront();
   void postClose();
   bool isAppSwitch(const XFocusChangeEvent& focus) const;
@@ -52,6 +63,7 @@ class X11Saver : public RenderSurface {
   int height_ = 0;
   GLXFBConfig config_ = nullptr;
   GLXContext context_ = nullptr;
+  CurtainScene scene_;
   Colormap colormap_ = None;
   Cursor invisibleCursor_ = None;
   Atom wmProtocols_;

@@ -52,7 +52,7 @@ class DrawTest : public ::testing::Test {
     frameSeconds = 0.0f;
     glCalls().clear();
   }
-  void TearDown() override { releaseRenderer(); }
+  CurtainScene scene;
 };
 
 // Every vertex comes after its colour; returns (colour, vertex) pairs of one strip.
@@ -164,7 +164,7 @@ TEST_F(DrawTest, DensityOneIsOneStripOfFourBlackVertices) {
 
 TEST_F(DrawTest, InitSetsViewCameraAndBlendOnce) {
   FakeSurface surface(800, 600, true);
-  ASSERT_TRUE(initRenderer(surface));
+  ASSERT_TRUE(scene.init(surface));
   const auto& calls = glCalls();
   size_t viewport = indexOf("glViewport");
   ASSERT_NE(viewport, SIZE_MAX);
@@ -185,18 +185,18 @@ TEST_F(DrawTest, InitSetsViewCameraAndBlendOnce) {
   // Blending is the only capability ever enabled: no depth test, lighting or texture.
   ASSERT_EQ(countOf("glEnable"), 1u);
   EXPECT_EQ(calls[indexOf("glEnable")].args[0], GL_BLEND);
-  EXPECT_EQ(frontCurtainList().size(), 1u);
-  EXPECT_EQ(backCurtainList().size(), 1u);
+  EXPECT_EQ(scene.front().size(), 1u);
+  EXPECT_EQ(scene.back().size(), 1u);
 }
 
 TEST_F(DrawTest, FrameUpdatesClearsDrawsBackThenFrontAndSwaps) {
   FakeSurface surface(1920, 1080, true);
   std::uint32_t now = 5000;
-  setFrameClockSource([&] { return now; });
-  initRenderer(surface);
+  scene.setFrameClockSource([&] { return now; });
+  scene.init(surface);
   glCalls().clear();
 
-  ASSERT_TRUE(renderIdle(1, 0));
+  ASSERT_TRUE(scene.renderIdle(1, 0));
   EXPECT_EQ(frameSeconds, 0.0f);  // the first frame's step is 0
   const auto& calls = glCalls();
   EXPECT_EQ(calls.front().name, "glClear");
@@ -214,33 +214,33 @@ TEST_F(DrawTest, FrameUpdatesClearsDrawsBackThenFrontAndSwaps) {
   EXPECT_EQ(calls[calls.size() - 2].name, "glFlush");
   EXPECT_EQ(calls.back().name, "swap");
 
-  const float phaseBefore = frontCurtainList()[0]->phase[0];
+  const float phaseBefore = scene.front()[0]->phase[0];
   now += 40;
-  renderIdle(1, 0);
+  scene.renderIdle(1, 0);
   EXPECT_NEAR(frameSeconds, 0.04f, 1e-6);
-  EXPECT_NEAR(frontCurtainList()[0]->phase[0],
-              phaseBefore + 0.04f * frontCurtainList()[0]->waveSpeed[0], 1e-5);
+  EXPECT_NEAR(scene.front()[0]->phase[0],
+              phaseBefore + 0.04f * scene.front()[0]->waveSpeed[0], 1e-5);
   EXPECT_EQ(surface.swaps, 2);
 }
 
 TEST_F(DrawTest, NoFrameUnlessReadyWithoutDialogAndWithContext) {
   FakeSurface surface(640, 480, true);
-  initRenderer(surface);
+  scene.init(surface);
   glCalls().clear();
-  EXPECT_FALSE(renderIdle(0, 0));
-  EXPECT_FALSE(renderIdle(1, 1));
+  EXPECT_FALSE(scene.renderIdle(0, 0));
+  EXPECT_FALSE(scene.renderIdle(1, 1));
   EXPECT_TRUE(glCalls().empty());
   EXPECT_EQ(surface.swaps, 0);
 
-  releaseRenderer();
-  EXPECT_TRUE(frontCurtainList().empty());
-  EXPECT_TRUE(backCurtainList().empty());
-  EXPECT_FALSE(renderIdle(1, 0));
+  scene.release();
+  EXPECT_TRUE(scene.front().empty());
+  EXPECT_TRUE(scene.back().empty());
+  EXPECT_FALSE(scene.renderIdle(1, 0));
 
   FakeSurface noContext(640, 480, false);
-  EXPECT_FALSE(initRenderer(noContext));
+  EXPECT_FALSE(scene.init(noContext));
   EXPECT_TRUE(glCalls().empty());
-  EXPECT_FALSE(renderIdle(1, 0));
+  EXPECT_FALSE(scene.renderIdle(1, 0));
   EXPECT_EQ(noContext.swaps, 0);
 }
 
@@ -250,12 +250,12 @@ TEST_F(DrawTest, NoFrameUnlessReadyWithoutDialogAndWithContext) {
 // (model-view) is not reloaded, and the next frame draws into the new view.
 TEST_F(DrawTest, ReshapeFollowsTheNewSizeAndKeepsTheCamera) {
   FakeSurface surface(565, 317, true);
-  ASSERT_TRUE(initRenderer(surface));
+  ASSERT_TRUE(scene.init(surface));
   glCalls().clear();
 
   surface.width = 1280;
   surface.height = 720;
-  reshapeRenderer();
+  scene.reshape();
   const auto& calls = glCalls();
   size_t viewport = indexOf("glViewport");
   ASSERT_NE(viewport, SIZE_MAX);
@@ -274,23 +274,45 @@ TEST_F(DrawTest, ReshapeFollowsTheNewSizeAndKeepsTheCamera) {
   // A window of no height is left with a finite aspect.
   surface.height = 0;
   glCalls().clear();
-  reshapeRenderer();
+  scene.reshape();
   EXPECT_EQ(calls[indexOf("gluPerspective")].args[1], 1.0);
 
-  EXPECT_TRUE(renderIdle(1, 0));
+  EXPECT_TRUE(scene.renderIdle(1, 0));
+}
+
+// Each window's scene keeps its own curtains, surface and context: ending
+// one leaves the other drawing into its own surface.
+TEST_F(DrawTest, TwoScenesDrawIntoTheirOwnSurfaces) {
+  FakeSurface first(640, 480, true), second(320, 200, true);
+  CurtainScene other;
+  ASSERT_TRUE(scene.init(first));
+  rendererSettings.backCurtains = 0;
+  ASSERT_TRUE(other.init(second));
+  EXPECT_EQ(scene.back().size(), 1u);
+  EXPECT_TRUE(other.back().empty());
+
+  EXPECT_TRUE(other.renderIdle(1, 0));
+  EXPECT_EQ(first.swaps, 0);
+  EXPECT_EQ(second.swaps, 1);
+
+  scene.release();
+  EXPECT_FALSE(scene.renderIdle(1, 0));
+  EXPECT_TRUE(other.renderIdle(1, 0));
+  EXPECT_EQ(second.swaps, 2);
+  EXPECT_EQ(other.front().size(), 1u);
 }
 
 TEST_F(DrawTest, ReshapeWithoutContextOrAfterReleaseCallsNoGl) {
   FakeSurface surface(640, 480, false);
-  initRenderer(surface);
+  scene.init(surface);
   glCalls().clear();
-  reshapeRenderer();
+  scene.reshape();
   EXPECT_TRUE(glCalls().empty());
 
   FakeSurface real(640, 480, true);
-  initRenderer(real);
-  releaseRenderer();
+  scene.init(real);
+  scene.release();
   glCalls().clear();
-  reshapeRenderer();
+  scene.reshape();
   EXPECT_TRUE(glCalls().empty());
 }
