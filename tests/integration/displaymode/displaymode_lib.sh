@@ -29,12 +29,13 @@ chmod +x "$APP/miravel-mode"
 
 # host [W H [32]]: a window made by the test (the daemon's stand-in); its id
 # in HOST, its pid in HOST_PID.
+# The host tool may take seconds to come up on a loaded machine; wait up to 20 s.
 host() {
   "$HOST_TOOL" host "${1:-640}" "${2:-360}" ${3:-} > "$WORK/host.id" 2>>"$WORK/host.log" &
   HOST_PID=$!
   track "$HOST_PID"
   local i
-  for i in $(seq 1 50); do [ -s "$WORK/host.id" ] && break; sleep 0.1; done
+  for i in $(seq 1 200); do [ -s "$WORK/host.id" ] && break; sleep 0.1; done
   HOST=$(cat "$WORK/host.id")
   [ -n "$HOST" ]
 }
