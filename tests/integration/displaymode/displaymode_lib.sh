@@ -30,7 +30,10 @@ chmod +x "$APP/miravel-mode"
 # host [W H [32]]: a window made by the test (the daemon's stand-in); its id
 # in HOST, its pid in HOST_PID.
 # The host tool may take seconds to come up on a loaded machine; wait up to 20 s.
+# The old id file goes first: the redirection below truncates it only once the
+# background job runs, and until then the wait would read the last host's id.
 host() {
+  rm -f "$WORK/host.id"
   "$HOST_TOOL" host "${1:-640}" "${2:-360}" ${3:-} > "$WORK/host.id" 2>>"$WORK/host.log" &
   HOST_PID=$!
   track "$HOST_PID"
