@@ -79,16 +79,16 @@ Options parseOptions(const std::vector<std::string>& args) {
     std::string inlineValue;
     bool hasInline = false;
     const std::string flag = flagOf(args[i], inlineValue, hasInline);
-    const OptionSpec* spec = nullptr;
+    const OptionSpec* known = nullptr;
     for (const OptionSpec& candidate : optionTable())
-      if (flag == candidate.flag) spec = &candidate;
-    if (!spec) continue;
-    const std::string name = spec->flag;
+      if (flag == candidate.flag) known = &candidate;
+    if (!known) continue;
+    const std::string name = known->flag;
     // Either flag means display mode, also when the window id is missing.
     if (name == "window-id" || (name == "root" && !hasInline)) options.displayMode = true;
 
     std::string value;
-    if (spec->takesValue) {
+    if (known->takesValue) {
       if (hasInline) {
         value = inlineValue;
       } else if (i + 1 < args.size()) {

@@ -23,14 +23,14 @@ Mix_Chunk* loadSound(const char* file) {
   char header[12] = {};
   const bool riffWave = SDL_RWread(stream, header, 1, sizeof header) == sizeof header &&
                         std::memcmp(header, "RIFF", 4) == 0 && std::memcmp(header + 8, "WAVE", 4) == 0;
-  SDL_AudioSpec spec{};
+  SDL_AudioSpec format{};
   Uint8* samples = nullptr;
   Uint32 length = 0;
   bool fits = false;
   if (riffWave && SDL_RWseek(stream, 0, RW_SEEK_SET) == 0 &&
-      SDL_LoadWAV_RW(stream, 0, &spec, &samples, &length) != nullptr) {
+      SDL_LoadWAV_RW(stream, 0, &format, &samples, &length) != nullptr) {
     SDL_AudioCVT cvt;
-    if (SDL_BuildAudioCVT(&cvt, spec.format, spec.channels, spec.freq, AUDIO_S16SYS,
+    if (SDL_BuildAudioCVT(&cvt, format.format, format.channels, format.freq, AUDIO_S16SYS,
                           kOutputChannels, kOutputRate) >= 0) {
       fits = static_cast<double>(length) * std::max(cvt.len_mult, 1) <= kSoundMemoryLimit;
     }
