@@ -16,30 +16,16 @@
 #include "platform/x11/x11_util.h"
 #include "renderer/shell/x11_display_mode.h"
 #include "renderer/shell/x11_saver.h"
+#include "renderer/shell/x11_window_steps.h"
 
 namespace {
-
-volatile std::sig_atomic_t g_endRequested = 0;
-
-extern "C" void requestEnd(int) { g_endRequested = 1; }
-
-// SIGTERM and SIGINT end the run like an accepted close: the window is
-// destroyed, everything released, exit code 0.
-void installEndSignals() {
-  struct sigaction action {};
-  action.sa_handler = requestEnd;
-  sigemptyset(&action.sa_mask);
-  action.sa_flags = 0;  // no restart: a waiting poll() returns at once
-  sigaction(SIGTERM, &action, nullptr);
-  sigaction(SIGINT, &action, nullptr);
-}
 
 // Every waiting event is handled before the next frame; a frame is drawn
 // only when none waits. No frame-rate cap: motion is scaled by the measured
 // step, so the animation's speed does not depend on how often we draw.
 void runLoop(Display* display, X11Saver& saver) {
   while (saver.alive()) {
-    if (g_endRequested) {
+    if (endRequested()) {
       saver.destroy();
       break;
     }
@@ -60,7 +46,7 @@ void runLoop(Display* display, X11Saver& saver) {
 }
 
 int rendererMain() {
-  installEndSignals();
+  installEndSignals(false);
   Display* display = XOpenDisplay(nullptr);
   if (!display) {
     std::fprintf(stderr, "Miravel.dll: cannot open the X display\n");

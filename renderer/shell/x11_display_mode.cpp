@@ -13,22 +13,9 @@
 #include "platform/x11/x11_util.h"
 #include "renderer/shell/frame_pacing.h"
 #include "renderer/shell/x11_adopted_window.h"
+#include "renderer/shell/x11_window_steps.h"
 
 namespace {
-
-volatile std::sig_atomic_t g_endRequested = 0;
-
-extern "C" void endDisplayMode(int) { g_endRequested = 1; }
-
-void installEndSignals() {
-  struct sigaction action {};
-  action.sa_handler = endDisplayMode;
-  sigemptyset(&action.sa_mask);
-  action.sa_flags = 0;  // no restart: a waiting ppoll() returns at once
-  sigaction(SIGTERM, &action, nullptr);
-  sigaction(SIGINT, &action, nullptr);
-  sigaction(SIGHUP, &action, nullptr);
-}
 
 // The daemon went away with its display: nothing is left to draw on or to
 // release, and Xlib ends the process if this returns.
@@ -51,7 +38,7 @@ void waitForEvents(Display* display, std::int64_t micros) {
 // Events first; a frame when one is due; otherwise a short sliced wait, so a
 // signal or the target's end is acted on within one slice.
 void runLoop(Display* display, X11AdoptedWindow& surface, FramePacer& pacer) {
-  while (!g_endRequested && surface.alive()) {
+  while (!endRequested() && surface.alive()) {
     if (XPending(display) > 0) {
       XEvent event;
       XNextEvent(display, &event);
@@ -75,7 +62,7 @@ void runLoop(Display* display, X11AdoptedWindow& surface, FramePacer& pacer) {
 }  // namespace
 
 int runDisplayMode(const display_mode::Options& options) {
-  installEndSignals();
+  installEndSignals(true);
   Display* display = XOpenDisplay(nullptr);
   if (!display) {
     std::fprintf(stderr, "Miravel.dll: cannot open the X display\n");

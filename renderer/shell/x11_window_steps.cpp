@@ -2,7 +2,10 @@
 
 #include <sys/resource.h>
 
+#include <csignal>
 #include <cerrno>
+
+#include <signal.h>
 
 namespace {
 
@@ -14,6 +17,10 @@ namespace {
 // priority.
 constexpr int kNiceStep = 10;
 
+volatile std::sig_atomic_t g_endRequested = 0;
+
+extern "C" void requestEnd(int) { g_endRequested = 1; }
+
 }  // namespace
 
 void X11WindowSteps::lowerPriority() {
@@ -22,3 +29,15 @@ void X11WindowSteps::lowerPriority() {
   // -1 is also a valid priority: only errno tells a failed read.
   if (errno == 0) setpriority(PRIO_PROCESS, 0, priority + kNiceStep);
 }
+
+void installEndSignals(bool hangupToo) {
+  struct sigaction action {};
+  action.sa_handler = requestEnd;
+  sigemptyset(&action.sa_mask);
+  action.sa_flags = 0;
+  sigaction(SIGTERM, &action, nullptr);
+  sigaction(SIGINT, &action, nullptr);
+  if (hangupToo) sigaction(SIGHUP, &action, nullptr);
+}
+
+bool endRequested() { return g_endRequested != 0; }
