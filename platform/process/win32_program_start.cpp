@@ -44,7 +44,14 @@ WindowsProgram startWindowsProgram(const std::string& path,
       result.outcome = WindowsStartOutcome::TimedOut;
       return result;
     }
-    Sleep(10);
+    // Messages other programs send to our windows are answered meanwhile
+    // (a starting program may wait for that); posted ones, the timers among
+    // them, stay queued for the loop.
+    if (MsgWaitForMultipleObjects(1, &info.hProcess, FALSE, 10, QS_SENDMESSAGE) ==
+        WAIT_OBJECT_0 + 1) {
+      MSG message;
+      PeekMessageW(&message, nullptr, 0, 0, PM_NOREMOVE | PM_QS_SENDMESSAGE);
+    }
   }
 }
 

@@ -13,6 +13,16 @@ settings() {
     "$1" "$2" "$3" >"$APP/Miravel.ini"
 }
 
+# keep_desktop: a window of another program open for the whole test, as the
+# desktop always is on Windows. Without one, Wine ends its desktop process
+# once the last window of a run is gone, and a renderer that starts while it
+# is going fails to make its window.
+keep_desktop() {
+  wine "$PROBE" window "Desktop keeper" MiravelTestKeeper </dev/null >/dev/null 2>&1 &
+  track $!
+  window_up "Desktop keeper" 20
+}
+
 LPID=""
 # start_launcher ARGS...: runs Miravel.scr under Wine in the background,
 # sets LPID; its Wine debug output goes to $WORK/launcher.log.

@@ -7,6 +7,7 @@ source "$(dirname "$0")/wine_lib.sh"
 source "$(dirname "$0")/win_launcher_lib.sh"
 start_xvfb 800x600
 wine_start
+keep_desktop
 
 # --- /p HWND: a child of the host with its size, ended with the host ---------
 HOST_TITLE="Preview host"

@@ -8,6 +8,10 @@ source "$(dirname "$0")/wine_lib.sh"
 source "$(dirname "$0")/win_launcher_lib.sh"
 start_xvfb 800x600
 wine_start
+# Sound goes to a file for the whole test (set before any run: a change of
+# the audio driver between runs is not what a user's system does).
+wine_capture_sound "$WORK/capture.raw"
+keep_desktop
 
 # end_by_key: a key ends the renderer and the launcher within a second (a
 # generous margin on a loaded machine is given to the process end), with 0.
@@ -46,7 +50,6 @@ check "/s: the pointer was hidden once (count -1) and shown again (count 0) [$sh
 rm -f "$WORK/launcher.log"
 
 # --- Music --------------------------------------------------------------------
-wine_capture_sound "$WORK/capture.raw"
 TONES="$MIRAVEL_SOURCE/tests/windows/pcm_tones.pl"
 # music_run NAME: a run of /s with the settings written before, 4 s of it,
 # ended by a key; what was played is left in $WORK/NAME.raw.
