@@ -205,6 +205,15 @@ LRESULT Win32CommandButton::handle(UINT message, WPARAM wParam, LPARAM lParam) {
     case WM_PAINT:
       paint();
       return 0;
+    case WM_PRINTCLIENT:
+      // The face as it stands, into another device context (PrintWindow,
+      // AnimateWindow and tests ask this way).
+      if (dirty_ || !surfaceDc_) {
+        renderSurface();
+        dirty_ = false;
+      }
+      if (surfaceDc_) BitBlt(reinterpret_cast<HDC>(wParam), 0, 0, surfaceW_, surfaceH_, surfaceDc_, 0, 0, SRCCOPY);
+      return 0;
     case WM_GETDLGCODE:
       return 0;  // keys do nothing here; the dialog keeps Tab and Escape
     default:
