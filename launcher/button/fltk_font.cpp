@@ -7,7 +7,7 @@
 #include <string>
 #include <tuple>
 
-#include "platform/runtime/runtime.h"
+#include "platform/runtime/fltk_runtime.h"
 
 namespace button {
 namespace {

@@ -12,7 +12,7 @@
 #include "launcher/core/saver_host.h"
 #include "launcher/settings_music/settings.h"
 #include "platform/process/program_start.h"
-#include "platform/runtime/runtime.h"
+#include "platform/runtime/fltk_runtime.h"
 
 namespace {
 
@@ -177,6 +177,14 @@ class DisplayModeHost : public platform::Form, public SaverPlatform {
 };
 
 }  // namespace
+
+bool startDisplayModeIfAsked() {
+  const display_mode::Options options =
+      display_mode::parseOptions(display_mode::splitWords(platform::commandLine()));
+  if (!options.displayMode) return false;
+  runDisplayModeHost(options);
+  return true;
+}
 
 void runDisplayModeHost(const display_mode::Options& options) {
   if (!platform::display()) {

@@ -1,12 +1,9 @@
 #include "launcher/core/launcher.h"
 
 #include "launcher/core/command_line.h"
-#include "launcher/core/display_mode_host.h"
 #include "launcher/core/modes.h"
 #include "launcher/settings_music/settings.h"
-#include "platform/display_mode/display_mode_options.h"
 #include "platform/runtime/runtime.h"
-#include "platform/x11/x11_util.h"
 
 std::string modeLetter;
 int32_t savedCursorCount = 0;
@@ -14,25 +11,18 @@ int32_t savedCursorCount = 0;
 const char* const kRendererMissingMessage =
     "Miravel.dll が Miravel.scr と同じﾌｫﾙﾀﾞに見つかりません！";
 
-std::string RendererPath() { return platform::programFolder() + "/Miravel.dll"; }
+std::string RendererPath() { return platform::pathInFolder(platform::programFolder(), "Miravel.dll"); }
 
 void launcherMain() {
   // Started by a screen-saver daemon into its window: none of the rules of
   // the Windows-style command lines below apply.
-  const display_mode::Options displayOptions =
-      display_mode::parseOptions(display_mode::splitWords(platform::commandLine()));
-  if (displayOptions.displayMode) {
-    runDisplayModeHost(displayOptions);
-    return;
-  }
+  if (startDisplayModeIfAsked()) return;
 
   // A running saver or an open settings dialog: this copy has nothing to do.
   // Hidden windows count, since the saver's host is never shown.
-  if (Display* display = platform::display()) {
-    if (platform::findTopLevelWindow(display, "Kelvara_Main") != None ||
-        platform::findTopLevelWindow(display, "<Miravel>") != None)
-      platform::endLauncher();
-  }
+  if (platform::topLevelWindowExists("Kelvara_Main") ||
+      platform::topLevelWindowExists("<Miravel>"))
+    platform::endLauncher();
 
   const std::string& commandLine = platform::commandLine();
   modeLetter = modeLetterOf(commandLine);

@@ -10,7 +10,7 @@ extern std::string modeLetter;
 // pointer display count, normally -1); read again when the run ends.
 extern int32_t savedCursorCount;
 
-// The renderer program: the launcher's folder followed by "/Miravel.dll".
+// The renderer program: "Miravel.dll" in the launcher's folder.
 std::string RendererPath();
 
 // The message shown when the renderer is not beside the launcher.

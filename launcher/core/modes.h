@@ -11,13 +11,23 @@
 // and returns when it closes; launcherMain then ends the launcher.
 #pragma once
 
-// Puts the still preview into the window `hostWindow` (an X window id; 0 when
-// none was given) as a child, and leaves it loaded.
-void previewSetup(long hostWindow);
+#include <cstdint>
+
+// Display mode (Linux only: started by a screen-saver daemon into its
+// window): when the command line asks for it, loads its host and returns
+// true; otherwise false, and the Windows-style command line applies. Always
+// false on Windows.
+bool startDisplayModeIfAsked();
+
+// Puts the still preview into the window `hostWindow` (an X window id or an
+// HWND's number; 0 when none was given) as a child, and leaves it loaded.
+void previewSetup(int64_t hostWindow);
 
 // Loads the hidden saver host "Kelvara_S" (caption "Kelvara_Main"), which
 // starts the renderer and the music and watches the renderer's window.
 void loadSaverHost();
 
 // Shows the settings dialog "<Miravel>" modally; returns when it has closed.
+// One function per platform (settings_dialog.cpp on FLTK,
+// win32_settings_dialog.cpp on Windows).
 void showSettingsDialog();

@@ -6,7 +6,7 @@
 
 #include "launcher/core/display_mode_host.h"
 #include "launcher/core/display_mode_rules.h"
-#include "platform/runtime/runtime.h"
+#include "platform/runtime/fltk_runtime.h"
 #include "platform/x11/x11_util.h"
 
 std::vector<TopWindowFacts> topWindowFacts(unsigned long target) {

@@ -3,7 +3,6 @@
 #include <cstring>
 
 #include "launcher/settings_music/settings.h"
-#include "platform/mci/mci.h"
 
 namespace Kelvara_BGM {
 
@@ -11,22 +10,7 @@ bool CDOk = false;
 
 namespace {
 
-class PlatformPort : public MciPort {
- public:
-  uint32_t sendString(const char* command, char* reply, unsigned replySize) override {
-    return platform::mciSendString(command, reply, replySize);
-  }
-  bool getErrorString(uint32_t code, char* text, unsigned textSize) override {
-    return platform::mciGetErrorString(code, text, textSize);
-  }
-  unsigned waveOutGetNumDevs() override { return platform::waveOutGetNumDevs(); }
-  bool playSound(const char* sound, uint32_t flags) override {
-    return platform::playSound(sound, flags);
-  }
-};
-
-PlatformPort g_platformPort;
-MciPort* g_port = &g_platformPort;
+MciPort* g_port = &platformMciPort();
 
 // Sizes of the buffers the replies are read into.
 constexpr unsigned kReplySize = 512;
@@ -43,7 +27,7 @@ char g_mp3Mode[kMp3ModeSize];
 std::string g_replyText;
 
 // Asynchronous and looping.
-constexpr uint32_t kLoopInBackground = platform::SND_ASYNC | platform::SND_LOOP;
+constexpr uint32_t kLoopInBackground = kSndAsync | kSndLoop;
 
 std::string textOf(const char* buffer, size_t size) {
   return std::string(buffer, strnlen(buffer, size));
@@ -84,7 +68,7 @@ void sendIgnoringErrors(const char* command) { g_port->sendString(command, nullp
 
 }  // namespace
 
-void SetMciPort(MciPort* port) { g_port = port != nullptr ? port : &g_platformPort; }
+void SetMciPort(MciPort* port) { g_port = port != nullptr ? port : &platformMciPort(); }
 
 void ResetState() {
   CDOk = false;

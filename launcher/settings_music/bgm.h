@@ -37,6 +37,14 @@ class MciPort {
   virtual bool playSound(const char* sound, uint32_t flags) = 0;
 };
 
+// Flags of playSound, with the Windows values.
+constexpr uint32_t kSndAsync = 0x1;
+constexpr uint32_t kSndLoop = 0x8;
+
+// The platform's services: the command interpreter of platform/mci on Linux
+// (mci_port.cpp), winmm itself on Windows (win32_mci_port.cpp).
+MciPort& platformMciPort();
+
 // Replaces the services; null puts the platform's back.
 void SetMciPort(MciPort* port);
 

@@ -7,7 +7,7 @@
 #include <cstdlib>
 #include <sys/stat.h>
 
-#include "platform/runtime/runtime.h"
+#include "platform/runtime/fltk_runtime.h"
 
 namespace dialog {
 namespace {

@@ -22,7 +22,7 @@
 
 #include "launcher/settings_music/dialog_rules.h"
 #include "launcher/settings_music/dialog_web.h"
-#include "platform/runtime/runtime.h"
+#include "platform/runtime/fltk_runtime.h"
 
 class Fl_Input_Choice;
 class Fl_RGB_Image;

@@ -2,14 +2,8 @@
 
 #include "platform/ini/ini.h"
 #include "platform/runtime/conversions.h"
-#include "platform/runtime/runtime.h"
 
 #include <cmath>
-#include <cstdlib>
-#include <fcntl.h>
-#include <pwd.h>
-#include <sys/stat.h>
-#include <unistd.h>
 
 int16_t BGMKind = 0;
 int16_t BGMRepeat = 0;
@@ -31,20 +25,6 @@ constexpr char kFileName[] = "Miravel.ini";
 
 bool isAbsolute(const std::string& folder) { return !folder.empty() && folder[0] == '/'; }
 
-std::string environment(const char* name) {
-  const char* value = std::getenv(name);
-  return value ? value : "";
-}
-
-// The folders of `path` that are missing, made one by one, private to the
-// user as a configuration folder should be.
-void makeParentFolders(const std::string& path) {
-  for (size_t slash = path.find('/', 1); slash != std::string::npos;
-       slash = path.find('/', slash + 1)) {
-    mkdir(path.substr(0, slash).c_str(), 0700);
-  }
-}
-
 }  // namespace
 
 std::string userSettingsPath(const SettingsPlaceFacts& facts) {
@@ -64,37 +44,7 @@ SettingsLocation chooseSettingsLocation(const SettingsPlaceFacts& facts) {
   return location;
 }
 
-SettingsLocation settingsLocation() {
-  SettingsPlaceFacts facts;
-  facts.launcherFolder = platform::programFolder();
-  facts.launcherFolderWritable =
-      !facts.launcherFolder.empty() &&
-      faccessat(AT_FDCWD, facts.launcherFolder.c_str(), W_OK | X_OK, AT_EACCESS) == 0;
-  facts.xdgConfigHome = environment("XDG_CONFIG_HOME");
-  facts.home = environment("HOME");
-  if (facts.home.empty()) {
-    if (const passwd* user = getpwuid(geteuid())) facts.home = user->pw_dir ? user->pw_dir : "";
-  }
-  const std::string userFile = userSettingsPath(facts);
-  struct stat info {};
-  facts.userFileExists = !userFile.empty() && lstat(userFile.c_str(), &info) == 0;
-  return chooseSettingsLocation(facts);
-}
-
 std::string SettingsPath() { return settingsLocation().savePath; }
-
-bool FileExists(const std::string& path) {
-  std::string tested = path;
-  if (!tested.empty() && tested.back() == '/') tested.pop_back();
-  if (tested.empty()) return false;
-  // Non-blocking, so that a named pipe cannot hang the launcher.
-  int fd = open(tested.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
-  if (fd < 0) return false;
-  struct stat info {};
-  bool ok = fstat(fd, &info) == 0 && !S_ISDIR(info.st_mode);
-  close(fd);
-  return ok;
-}
 
 void LoadSettingsFrom(const std::string& path) {
   BGMKind = storedNumber(platform::ReadIni(kSettingsSection, kKeyBGMKind, path));
@@ -120,7 +70,7 @@ void SaveSettingsTo(const std::string& path, const std::string& trackText) {
   // before would make the run play another file than the one just chosen;
   // an empty path plays nothing and says so in the dialog next time.
   const bool storable = BGMFile.find_first_of("\r\n") == std::string::npos;
-  makeParentFolders(path);
+  makeSettingsFolders(path);
   platform::WriteIniKeys(kSettingsSection,
                          {{kKeyBGMKind, platform::numberText(BGMKind)},
                           {kKeyBGMRepeat, platform::numberText(BGMRepeat)},

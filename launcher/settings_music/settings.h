@@ -40,8 +40,11 @@ struct SettingsLocation {
 std::string userSettingsPath(const SettingsPlaceFacts& facts);
 SettingsLocation chooseSettingsLocation(const SettingsPlaceFacts& facts);
 // The facts of this process (program folder, access, environment) and the
-// rule above applied to them. Used by every mode that reads or saves.
+// rule above applied to them. Used by every mode that reads or saves. On
+// Windows the file is always the one beside the launcher.
 SettingsLocation settingsLocation();
+// Makes the missing folders of the file `path`, private to the user.
+void makeSettingsFolders(const std::string& path);
 
 // The file the settings dialog saves to: settingsLocation().savePath.
 std::string SettingsPath();

@@ -3,7 +3,7 @@
 #include "launcher/core/modes.h"
 #include "launcher/settings_music/dialog_view.h"
 #include "launcher/settings_music/settings.h"
-#include "platform/runtime/runtime.h"
+#include "platform/runtime/fltk_runtime.h"
 
 void showSettingsDialog() {
   // Without a display there is nothing to show and nothing to save.

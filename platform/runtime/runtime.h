@@ -1,8 +1,10 @@
-// The launcher's form runtime on FLTK 1.3 / X11: process life, forms, timers,
-// the message box, the screen and the pointer. Everything runs on the one
-// user-interface thread. With no X display every window service fails
-// quietly (nothing is shown, nothing crashes), so callers need no checks of
-// their own beyond what is noted below.
+// The launcher's form runtime: process life, forms, timers, the message box,
+// the screen and the pointer, with no type of any one platform in it. It is
+// implemented on FLTK 1.3 / X11 (fltk_*.cpp, x11_*.cpp; FLTK-only services in
+// fltk_runtime.h) and on Win32 (win32_*.cpp; win32_runtime.h). Everything
+// runs on the one user-interface thread. With no display every window service
+// fails quietly (nothing is shown, nothing crashes), so callers need no
+// checks of their own beyond what is noted below.
 //
 // Process life in short:
 //   int main(int argc, char** argv) { platform::runLauncher(argc, argv, launcherMain); }
@@ -15,19 +17,14 @@
 // the start routine (onLoad runs at once, shown or not) and return. Timers
 // and windows keep working. unload() it when done: onQueryUnload and
 // onUnload run, and with no form left the launcher ends. A modal window is
-// shown with showModal(), which returns when that window is hidden.
+// shown with the platform's showModal(), which returns when that window is
+// hidden.
 #pragma once
 
-#include <FL/Enumerations.H>
-
+#include <cstdint>
 #include <functional>
 #include <memory>
 #include <string>
-
-class Fl_Window;
-// From <X11/Xlib.h>, which is not pulled in here: its macros (None, Bool,
-// Status) clash with other headers.
-typedef struct _XDisplay Display;
 
 namespace platform {
 
@@ -59,18 +56,23 @@ void serveEvents(double seconds = -1);
 const std::string& commandLine();
 std::string joinCommandLine(int argc, const char* const* argv);
 
-// The launcher's own folder, from /proc/self/exe, without a trailing "/"
-// except for the root folder itself. Empty when it cannot be found (the
-// link cannot be read, or the path is longer than PATH_MAX).
+// The launcher's own folder without a trailing separator except for a root
+// folder itself ("/" on Linux, from /proc/self/exe; "C:\\" on Windows, from
+// GetModuleFileName). Empty when it cannot be found (the link cannot be read,
+// or the path is longer than the system allows).
 std::string programFolder();
 // The folder part of an absolute file path, by the same rule.
 std::string folderOfPath(const std::string& path);
+// `name` inside `folder`, joined with the platform's separator.
+std::string pathInFolder(const std::string& folder, const std::string& name);
 
-// The launcher's X connection (FLTK's), opened on first use; null when there
-// is no display or it was lost. X errors on it never end the launcher: they
-// only make the call fail (use xErrorTrapBegin/End of platform/x11 to see
-// whether a call failed).
-Display* display();
+// True when windows can be shown: an X display could be opened (Linux);
+// always on Windows.
+bool hasDisplay();
+
+// True when a top-level window titled exactly `title` (UTF-8) exists, shown
+// or not, of any program. False without a display.
+bool topLevelWindowExists(const std::string& title);
 
 // ---- Forms ----------------------------------------------------------------
 
@@ -105,14 +107,12 @@ class Form {
 
 int loadedFormCount();
 
-// Shows an FLTK window modally and returns when it is hidden (closed by the
-// user, hidden by its own code, or deleted). Returns at once without a
-// display. Other windows of the launcher get no input meanwhile; timers run.
-void showModal(Fl_Window& window);
+// Unloads every loaded form, newest first (a session's end).
+void unloadAllForms();
 
 // ---- Hidden top-level window ----------------------------------------------
 
-// A top-level X window that exists but is never shown (mapped). Other
+// A top-level window that exists but is never shown (mapped). Other
 // programs find it by its title like any top-level window, which is what
 // marks a running saver.
 class HiddenWindow {
@@ -126,11 +126,11 @@ class HiddenWindow {
   // when the server refuses; an existing window of this object is replaced.
   bool create(const std::string& title);
   void destroy();
-  // The X window id; 0 when there is none.
-  unsigned long id() const { return window_; }
+  // The X window id or the HWND; 0 when there is none.
+  uintptr_t id() const { return window_; }
 
  private:
-  unsigned long window_ = 0;
+  uintptr_t window_ = 0;
 };
 
 // ---- Timers ---------------------------------------------------------------
@@ -162,7 +162,7 @@ class Timer {
   std::shared_ptr<State> state_;
 };
 
-// ---- Message box, font ----------------------------------------------------
+// ---- Message box ----------------------------------------------------------
 
 // Shows `text` (UTF-8, Japanese allowed) in a small window titled "Miravel"
 // with an OK button, in the middle of the screen, and returns when it is
@@ -170,16 +170,12 @@ class Timer {
 // once without a display.
 void messageBox(const std::string& text);
 
-// The launcher's user-interface font: IPA P Gothic, the metric stand-in for
-// "ＭＳ Ｐゴシック", registered in FLTK as " IPAPGothic" in a slot of its own
-// (FL_FREE_FONT + 48, clear of fonts registered from FL_FREE_FONT upwards).
-Fl_Font uiFont();
-
 // ---- Screen ---------------------------------------------------------------
 
 // Twips per pixel across and down: 1440 / the screen's dots per inch (15 on
-// the usual 96-dpi screen). The dots per inch come from the desktop's Xft.dpi
-// setting when there is one, else from the screen's size in millimetres.
+// the usual 96-dpi screen). On X11 the dots per inch come from the desktop's
+// Xft.dpi setting when there is one, else from the screen's size in
+// millimetres; on Windows from the screen's logical dots per inch.
 double twipsPerPixelX();
 double twipsPerPixelY();
 // Screen width and height in twips (0 without a display) and in pixels.
@@ -196,8 +192,9 @@ double logicalDpi(const char* xftDpi, int pixels, int millimetres);
 
 // The application's pointer display count, as ShowCursor keeps it: starts at
 // 0; show adds one, hide takes one away; the new count is returned. While it
-// is below 0 the pointer is hidden on the whole screen (XFixes), at 0 and
-// above it is shown. The server undoes the hiding when the launcher ends.
+// is below 0 the pointer is hidden (on X11 on the whole screen, by XFixes,
+// and the server undoes the hiding when the launcher ends), at 0 and above it
+// is shown. On Windows this is ShowCursor itself.
 int showCursor(bool show);
 
 }  // namespace platform

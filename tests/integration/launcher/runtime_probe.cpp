@@ -3,7 +3,7 @@
 //                                      window titled TITLE and stays; REPORT
 //                                      gets "loaded" and, on unload, "unloaded"
 //   runtime_probe message TEXT         shows TEXT in the message box
-#include "platform/runtime/runtime.h"
+#include "platform/runtime/fltk_runtime.h"
 
 #include <cstdio>
 #include <string>

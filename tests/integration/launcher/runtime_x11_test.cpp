@@ -1,7 +1,7 @@
 // The form runtime on a real X display (run under Xvfb by runtime_x11.sh).
 #include <gtest/gtest.h>
 
-#include "platform/runtime/runtime.h"
+#include "platform/runtime/fltk_runtime.h"
 #include "platform/x11/x11_util.h"
 
 #define FL_INTERNALS  // for fl_xftfont, the Xft font FLTK draws with

@@ -1,58 +1,55 @@
-// Window timers on FLTK timeouts.
-#include "platform/runtime/runtime.h"
+// Window timers on SetTimer: thread timers whose ticks arrive as WM_TIMER
+// through the launcher's message loop.
+#include "platform/runtime/win32_runtime.h"
 
-#include <FL/Fl.H>
+#include <map>
 
 namespace platform {
+namespace {
 
-// Shared between the Timer and its pending FLTK timeout, so that a timer
-// destroyed inside its own tick stays valid until the tick has returned.
+std::map<UINT_PTR, std::weak_ptr<Timer::State>>& timersById() {
+  static std::map<UINT_PTR, std::weak_ptr<Timer::State>> timers;
+  return timers;
+}
+
+}  // namespace
+
 struct Timer::State : std::enable_shared_from_this<Timer::State> {
   unsigned interval = 0;
   bool enabled = false;
   std::function<void()> onTick;
-  bool scheduled = false;  // an FLTK timeout for this timer is pending
-  bool ticking = false;    // the tick handler is running
-  bool alive = true;       // the Timer object still exists
+  UINT_PTR id = 0;       // the running system timer, 0 when none
+  bool ticking = false;  // the tick handler is running
+  bool alive = true;     // the Timer object still exists
 
   bool wantsTicks() const { return alive && enabled && interval > 0; }
 
   void cancel() {
-    if (!scheduled) return;
-    Fl::remove_timeout(fire, this);
-    scheduled = false;
+    if (id == 0) return;
+    KillTimer(nullptr, id);
+    timersById().erase(id);
+    id = 0;
   }
 
   // Starts a new full interval (or stops the timer).
   void restart() {
     cancel();
     if (!wantsTicks()) return;
-    Fl::add_timeout(interval / 1000.0, fire, this);
-    scheduled = true;
+    id = SetTimer(nullptr, 0, interval, fire);
+    if (id != 0) timersById()[id] = weak_from_this();
   }
 
-  // From inside the timeout: the next tick one interval after this one was
-  // due, so the cadence does not drift with the handler's own time.
-  void repeat() {
-    if (scheduled || !wantsTicks()) return;
-    Fl::repeat_timeout(interval / 1000.0, fire, this);
-    scheduled = true;
-  }
-
-  static void fire(void* data) {
-    State* state = static_cast<State*>(data);
-    state->scheduled = false;
-    std::shared_ptr<State> keep = state->shared_from_this();
-    if (state->ticking) {
-      // The previous tick runs a nested event loop: drop this one.
-      state->repeat();
-      return;
-    }
+  static void CALLBACK fire(HWND, UINT, UINT_PTR id, DWORD) {
+    auto found = timersById().find(id);
+    if (found == timersById().end()) return;
+    std::shared_ptr<State> state = found->second.lock();
+    // A tick that comes while the previous one still runs (a nested loop
+    // inside it) is dropped.
+    if (!state || state->ticking) return;
     state->ticking = true;
     std::function<void()> handler = state->onTick;
     if (handler) handler();
     state->ticking = false;
-    state->repeat();
   }
 };
 

@@ -4,7 +4,7 @@
 #include "launcher/core/modes.h"
 #include "launcher/core/saver_host.h"
 #include "platform/process/program_start.h"
-#include "platform/runtime/runtime.h"
+#include "platform/runtime/fltk_runtime.h"
 #include "platform/x11/x11_util.h"
 
 namespace {

@@ -11,7 +11,7 @@
 #include "launcher/core/modes.h"
 #include "launcher/core/preview_window.h"
 #include "platform/image/rgb_image.h"
-#include "platform/runtime/runtime.h"
+#include "platform/runtime/fltk_runtime.h"
 
 // assets/preview.jpg, compiled in.
 extern const unsigned char kPreviewJpeg[];
@@ -47,7 +47,7 @@ class PreviewForm : public platform::Form {
 
 }  // namespace
 
-void previewSetup(long hostWindow) {
+void previewSetup(int64_t hostWindow) {
   Display* display = platform::display();
   // No host, or one that is not there: a preview nobody can see would keep
   // the launcher alive for ever, so end at once instead.

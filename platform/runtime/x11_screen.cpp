@@ -1,5 +1,5 @@
 // The screen in twips and the application's pointer display count.
-#include "platform/runtime/runtime.h"
+#include "platform/runtime/fltk_runtime.h"
 
 #include "platform/runtime/conversions.h"
 #include "platform/x11/x11_util.h"

@@ -1,6 +1,6 @@
 // Window services: the hidden top-level window, modal display, the message
 // box and the user-interface font.
-#include "platform/runtime/runtime.h"
+#include "platform/runtime/fltk_runtime.h"
 
 #include "platform/x11/x11_util.h"
 
@@ -108,6 +108,11 @@ void HiddenWindow::destroy() {
   xErrorTrapBegin();
   XDestroyWindow(d, window);
   xErrorTrapEnd(d);
+}
+
+bool topLevelWindowExists(const std::string& title) {
+  Display* d = display();
+  return d && findTopLevelWindow(d, title) != None;
 }
 
 void showModal(Fl_Window& window) {

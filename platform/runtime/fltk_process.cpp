@@ -1,7 +1,7 @@
 // Process life of the launcher: start routine, event serving while a form is
 // loaded, the immediate end, session end, the command line, the program
 // folder and the X connection.
-#include "platform/runtime/runtime.h"
+#include "platform/runtime/fltk_runtime.h"
 
 #include "platform/x11/x11_util.h"
 
@@ -25,7 +25,6 @@ std::string g_commandLine;
 Display* g_display = nullptr;
 bool g_displayTried = false;
 bool g_displayLost = false;
-std::vector<Form*> g_loaded;
 
 volatile sig_atomic_t g_sessionEnding = 0;
 int g_wakePipe[2] = {-1, -1};
@@ -98,34 +97,17 @@ void installSessionEndHandlers() {
   sigaction(SIGINT, &action, nullptr);
 }
 
-void forget(Form* form) {
-  g_loaded.erase(std::remove(g_loaded.begin(), g_loaded.end(), form), g_loaded.end());
-}
-
 // The session is ending (log-off, a kill, the display gone): every form gets
 // its unload handling, newest first, as when the system closes its windows.
 void endSession() {
   static bool ending = false;
   if (ending) return;
   ending = true;
-  while (!g_loaded.empty()) {
-    Form* form = g_loaded.back();
-    form->unload();
-    forget(form);  // in case it was already unloading and so did nothing
-  }
+  unloadAllForms();
   endLauncher();
 }
 
 }  // namespace
-
-std::string joinCommandLine(int argc, const char* const* argv) {
-  std::string line;
-  for (int i = 1; i < argc; ++i) {
-    if (i > 1) line += ' ';
-    if (argv[i]) line += argv[i];
-  }
-  return line;
-}
 
 const std::string& commandLine() { return g_commandLine; }
 
@@ -152,6 +134,13 @@ std::string programFolder() {
   return folderOfPath(std::string(buffer, static_cast<size_t>(length)));
 }
 
+std::string pathInFolder(const std::string& folder, const std::string& name) {
+  if (!folder.empty() && folder.back() == '/') return folder + name;
+  return folder + "/" + name;
+}
+
+bool hasDisplay() { return display() != nullptr; }
+
 Display* display() {
   if (g_displayLost) return nullptr;
   if (g_display || g_displayTried) return g_display;
@@ -176,7 +165,7 @@ void runLauncher(int argc, char** argv, void (*startRoutine)()) {
   installSessionEndHandlers();
   display();
   if (startRoutine) startRoutine();
-  while (!g_loaded.empty()) serveEvents();
+  while (loadedFormCount() > 0) serveEvents();
   endLauncher();
 }
 
@@ -194,27 +183,5 @@ void serveEvents(double seconds) {
   if (g_sessionEnding) endSession();
 }
 
-Form::~Form() {
-  if (loaded_) forget(this);
-}
-
-void Form::load() {
-  if (loaded_) return;
-  loaded_ = true;
-  g_loaded.push_back(this);
-  onLoad();
-}
-
-void Form::unload() {
-  if (!loaded_ || unloading_) return;
-  unloading_ = true;
-  onQueryUnload();
-  onUnload();
-  forget(this);
-  loaded_ = false;
-  unloading_ = false;
-}
-
-int loadedFormCount() { return static_cast<int>(g_loaded.size()); }
 
 }  // namespace platform
