@@ -1,6 +1,7 @@
 // Looks at Win32 windows from inside Wine for the Windows integration tests.
-//   win32_probe info TITLE          class, styles and rectangle of the top-level
-//                                   window titled TITLE, and the screen size
+//   win32_probe info TITLE          class, styles, rectangle and client area (on
+//                                   the screen) of the top-level window titled
+//                                   TITLE, and the screen size
 //   win32_probe find TITLE          exit 0 when a top-level window has that title
 //   win32_probe foreground          the title of the foreground window
 //   win32_probe acp                 the ANSI code page
@@ -41,6 +42,12 @@ int info(const char* title) {
               static_cast<long>(r.right), static_cast<long>(r.bottom));
   std::printf("screen=%d,%d\n", GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN));
   std::printf("visible=%d\n", IsWindowVisible(window) ? 1 : 0);
+  RECT c{};
+  GetClientRect(window, &c);
+  POINT origin{0, 0};
+  ClientToScreen(window, &origin);
+  std::printf("client=%ld,%ld,%ld,%ld\n", static_cast<long>(origin.x), static_cast<long>(origin.y),
+              static_cast<long>(c.right), static_cast<long>(c.bottom));
   return 0;
 }
 
