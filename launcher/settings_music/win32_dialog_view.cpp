@@ -247,6 +247,23 @@ LRESULT Win32SettingsDialog::handleDialog(UINT message, WPARAM wParam, LPARAM lP
     case kPageSettled:
       rules_.pageSettled();
       return 0;
+    // The keyboard focus goes to a control, as in a dialog box: the one that
+    // had it when the window was last active, else the first that takes it
+    // (the track field, or "..." while the track field is disabled).
+    case WM_ACTIVATE:
+      if (LOWORD(wParam) == WA_INACTIVE) {
+        HWND focus = GetFocus();
+        if (focus && IsChild(window_, focus)) lastFocus_ = focus;
+      }
+      break;
+    case WM_SETFOCUS: {
+      HWND target = lastFocus_;
+      if (!target || !IsWindow(target) || !IsWindowEnabled(target) || !IsChild(window_, target)) {
+        target = GetNextDlgTabItem(window_, nullptr, FALSE);
+      }
+      if (target) SetFocus(target);
+      return 0;
+    }
     default:
       break;
   }
@@ -378,10 +395,19 @@ void Win32SettingsDialog::initButtons() {
 
 void Win32SettingsDialog::enableTrackField(bool enabled) {
   if (track_) EnableWindow(track_, enabled ? TRUE : FALSE);
+  if (!enabled) keepFocus();
 }
 
 void Win32SettingsDialog::enableFileButton(bool enabled) {
   if (fileButton_) fileButton_->Enabled(enabled);
+  if (!enabled) keepFocus();
+}
+
+// Disabling the control that has the focus leaves no window with it, and
+// keys (Tab, Escape) would then reach nothing: the focus moves on to the
+// first control that takes it.
+void Win32SettingsDialog::keepFocus() {
+  if (window_ && GetActiveWindow() == window_ && !GetFocus()) SetFocus(window_);
 }
 
 void Win32SettingsDialog::showMarker(int index, bool selected) {

@@ -75,6 +75,7 @@ class Win32SettingsDialog : public platform::Form, private SettingsDialogView {
   // Repaints the part of the panel a windowless control covers.
   void invalidateInPanel(int x, int y, int w, int h);
   void animate(const RECT& from, const RECT& to);
+  void keepFocus();
 
   SettingsDialogRules rules_;
   HWND window_ = nullptr;
@@ -87,6 +88,7 @@ class Win32SettingsDialog : public platform::Form, private SettingsDialogView {
   bool markerShown_[3] = {false, false, false};
   std::wstring fileName_;
   bool busy_ = false;
+  HWND lastFocus_ = nullptr;
 };
 
 }  // namespace dialog

@@ -144,7 +144,7 @@ CD_LABEL="71 80"; NONE_LABEL="60 100"; FILE_LABEL="60 120"
 TRACK_INPUT="112 80"
 MARKER_CD="40 80"; MARKER_NONE="40 100"; MARKER_FILE="40 120"
 FILE_BUTTON="64 146"; WEB_BUTTON="254 212"; SAVE_BUTTON="356 212"; CANCEL_BUTTON="430 212"
-BAND_FILE="64 137"; BAND_SAVE="356 203"; BAND_CANCEL="430 203"
+BAND_FILE="64 137"; BAND_SAVE="356 203"; BAND_CANCEL="430 203"; BAND_WEB="254 203"
 
 # --- The window, its look, the buttons' looks, and a save ------------------------
 write_ini " 2" " 0" "$MUSIC_WIN" >"$INI"
@@ -170,6 +170,29 @@ if open_dialog; then
   check "kind 2: the CD marker is light" is_light $MARKER_CD
   check "kind 2: the no-music marker is light" is_light $MARKER_NONE
   check "kind 2: \"...\" is enabled [$(band $BAND_FILE)]" test "$(band $BAND_FILE)" != Disable
+
+  # Keyboard focus (the track field is disabled for kind 2): "..." first,
+  # then Tab goes 設定, ｷｬﾝｾﾙ, その他の作品 and round to "..." again.
+  order=""
+  for step in 1 2 3 4 5; do
+    shot
+    for name in FILE SAVE CANCEL WEB; do
+      spot="BAND_$name"
+      [ "$(band ${!spot})" = Selected ] && order="$order $name"
+    done
+    xdotool key Tab
+    sleep 0.3
+  done
+  check "focus order \"...\", 設定, ｷｬﾝｾﾙ, その他の作品, \"...\" (was:$order)" \
+    test "$order" = " FILE SAVE CANCEL WEB FILE"
+  # Back to "..." having the focus; keys do nothing on it.
+  xdotool key space Return
+  if wait_titled "ﾌｧｲﾙを開く" 2 >/dev/null; then
+    fail "Space and Return on \"...\" open no chooser"
+    xdotool key Escape
+  else
+    pass "Space and Return on \"...\" open no chooser"
+  fi
 
   # Button looks: hover, leave, press and move off (no save on that release).
   xdotool mousemove --sync $((X + 430)) $((Y + 240))
