@@ -282,4 +282,42 @@ else
   fail "/c shows <Miravel> (chooser)"
 fi
 
+# --- A name typed into the chooser ------------------------------------------------
+# type_in_chooser TEXT: "..." and TEXT typed as the file name, then Return.
+type_in_chooser() {
+  press $FILE_BUTTON
+  CHOOSER=$(wait_titled "ﾌｧｲﾙを開く" 15) || return 1
+  xdotool windowfocus "$CHOOSER" 2>/dev/null
+  sleep 0.5
+  xdotool type --delay 30 "$1"
+  sleep 0.2
+  xdotool key Return
+  wait_no_titled "ﾌｧｲﾙを開く" 10
+}
+write_ini " 2" " 0" "$MUSIC_WIN" >"$INI"
+TYPED="Z:${WORK//\//\\}\\music\\typed.wav"
+if open_dialog; then
+  check "a typed name of a file that does not exist is taken" type_in_chooser "$TYPED"
+  sleep 0.3
+  press $SAVE_BUTTON
+  closes_with_0 "設定 after typing a name"
+  write_ini " 2" " 0" "$TYPED" >"$WORK/expected3.ini"
+  check "設定 wrote the typed name" cmp "$INI" "$WORK/expected3.ini"
+else
+  fail "/c shows <Miravel> (typed name)"
+fi
+# A name the ANSI code page (932) cannot write is refused like an over-long one.
+write_ini " 2" " 0" "$MUSIC_WIN" >"$INI"
+cp "$INI" "$WORK/before-refused.ini"
+if open_dialog; then
+  check "a name with a character outside code page 932 is typed in" \
+    type_in_chooser "Z:${WORK//\//\\}\\music\\caf"$'\xc3\xa9'".wav"
+  sleep 0.3
+  press $SAVE_BUTTON
+  closes_with_0 "設定 after a name outside the code page"
+  check "the file setting is unchanged" cmp "$INI" "$WORK/before-refused.ini"
+else
+  fail "/c shows <Miravel> (name outside the code page)"
+fi
+
 finish
