@@ -10,6 +10,8 @@
 //   win32_probe close TITLE         posts WM_CLOSE to that window
 //   win32_probe window TITLE CLASS  opens a window of class CLASS titled TITLE,
 //                                   prints its handle and lives until closed
+//   win32_probe edits TITLE         the text (UTF-8) of every edit control inside
+//                                   the window titled TITLE, one a line
 //   win32_probe pixelformats        every format DescribePixelFormat lists on a
 //                                   window of this program, then the renderer's
 //                                   choice on it: "chosen N predicted M context C"
@@ -107,6 +109,18 @@ int pixelFormats() {
   return 0;
 }
 
+BOOL CALLBACK printEdit(HWND child, LPARAM) {
+  char className[64] = {};
+  GetClassNameA(child, className, sizeof className);
+  if (lstrcmpiA(className, "Edit") != 0) return TRUE;
+  wchar_t text[1024] = {};
+  SendMessageW(child, WM_GETTEXT, 1024, reinterpret_cast<LPARAM>(text));
+  char utf8[4096] = {};
+  WideCharToMultiByte(CP_UTF8, 0, text, -1, utf8, sizeof utf8, nullptr, nullptr);
+  std::printf("%s\n", utf8);
+  return TRUE;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -135,6 +149,12 @@ int main(int argc, char** argv) {
   }
   if (command == "window" && argc == 4) return window(argv[2], argv[3]);
   if (command == "pixelformats" && argc == 2) return pixelFormats();
+  if (command == "edits" && argc == 3) {
+    HWND w = FindWindowA(nullptr, argv[2]);
+    if (!w) return 1;
+    EnumChildWindows(w, printEdit, 0);
+    return 0;
+  }
   std::fprintf(stderr, "usage: see the head of win32_probe.cpp\n");
   return 2;
 }

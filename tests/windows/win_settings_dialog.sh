@@ -284,13 +284,22 @@ fi
 
 # --- A name typed into the chooser ------------------------------------------------
 # type_in_chooser TEXT: "..." and TEXT typed as the file name, then Return.
+# xdotool types a character that no key carries (é) through a key it maps
+# for the moment, which Wine now and then takes in too late: the name is read
+# back from the chooser and typed again until it is all there.
 type_in_chooser() {
   press $FILE_BUTTON
   CHOOSER=$(wait_titled "ﾌｧｲﾙを開く" 15) || return 1
   xdotool windowfocus "$CHOOSER" 2>/dev/null
   sleep 0.5
-  xdotool type --delay 30 "$1"
-  sleep 0.2
+  local try
+  for try in 1 2 3 4 5; do
+    xdotool key ctrl+a BackSpace
+    xdotool type --delay 30 "$1"
+    sleep 0.3
+    probe edits "ﾌｧｲﾙを開く" | grep -qxF "$1" && break
+    echo "  (the chooser did not get the whole name; typing it again)"
+  done
   xdotool key Return
   wait_no_titled "ﾌｧｲﾙを開く" 10
 }
