@@ -8,9 +8,6 @@
 #   /usr/bin/miravel-xscreensaver-setup                  adds Miravel to ~/.xscreensaver
 # plus the icon, the manual pages and the documentation.
 
-if(WIN32)
-  return()
-endif()
 include(GNUInstallDirs)
 
 set(MIRAVEL_VERSION "1.0.0" CACHE STRING "Version of the Debian package")

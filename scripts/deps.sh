@@ -16,7 +16,7 @@ TEST_PKGS="xvfb xdotool x11-apps x11-utils imagemagick sox libsox-fmt-mp3 lintia
 # Wine's recommends bring its GStreamer bridge and the MP3 plugins; locales
 # gives localedef the ja_JP source for code page 932.
 WINDOWS_PKGS="g++-mingw-w64-x86-64-posix g++-mingw-w64-i686-posix googletest wine wine64
-  locales xvfb xdotool x11-apps x11-utils imagemagick"
+  locales xvfb xdotool x11-apps x11-utils imagemagick sox libsox-fmt-mp3 file unzip"
 WINDOWS32_PKGS="wine32:i386 libgl1:i386 libgl1-mesa-dri:i386 libglx-mesa0:i386"
 
 want=""

@@ -1,4 +1,5 @@
 #include "platform/runtime/conversions.h"
+#include "platform/runtime/runtime.h"
 
 #include <charconv>
 #include <cmath>
@@ -126,5 +127,16 @@ bool toInt32Rounded(double value, int32_t& out) {
 }
 
 std::string formatHashes(long long value) { return value == 0 ? std::string() : std::to_string(value); }
+
+// The dots per inch of an X screen (runtime.h): plain code, so it is here.
+double logicalDpi(const char* xftDpi, int pixels, int millimetres) {
+  double dpi = 0;
+  if (xftDpi && parseNumber(xftDpi, dpi) && (dpi >= 24 && dpi <= 960)) return std::round(dpi);
+  if (pixels > 0 && millimetres > 0) {
+    dpi = pixels * 25.4 / millimetres;
+    if ((dpi >= 24 && dpi <= 960)) return std::round(dpi);
+  }
+  return 96;
+}
 
 }  // namespace platform

@@ -15,8 +15,6 @@ namespace {
 constexpr double kTwipsPerInch = 1440;
 constexpr double kUsualDpi = 96;
 
-bool plausibleDpi(double dpi) { return dpi >= 24 && dpi <= 960; }
-
 struct ScreenFacts {
   int width = 0, height = 0;
   double dpiX = kUsualDpi, dpiY = kUsualDpi;
@@ -56,16 +54,6 @@ void setPointerHidden(bool hidden) {
 }
 
 }  // namespace
-
-double logicalDpi(const char* xftDpi, int pixels, int millimetres) {
-  double dpi = 0;
-  if (xftDpi && parseNumber(xftDpi, dpi) && plausibleDpi(dpi)) return std::round(dpi);
-  if (pixels > 0 && millimetres > 0) {
-    dpi = pixels * 25.4 / millimetres;
-    if (plausibleDpi(dpi)) return std::round(dpi);
-  }
-  return kUsualDpi;
-}
 
 double twipsPerPixelX() { return kTwipsPerInch / screenFacts().dpiX; }
 double twipsPerPixelY() { return kTwipsPerInch / screenFacts().dpiY; }

@@ -10,6 +10,12 @@
 //   win32_probe close TITLE         posts WM_CLOSE to that window
 //   win32_probe window TITLE CLASS  opens a window of class CLASS titled TITLE,
 //                                   prints its handle and lives until closed
+//   win32_probe children TITLE      each child window of the top-level window
+//                                   titled TITLE: "CLASS WxH of HOSTWxHOSTH
+//                                   process same|other visible V"
+//   win32_probe texts TITLE         the texts of the child windows of the
+//                                   top-level window titled TITLE, in UTF-8,
+//                                   one a line
 //   win32_probe edits TITLE         the text (UTF-8) of every edit control inside
 //                                   the window titled TITLE, one a line
 //   win32_probe pixelformats        every format DescribePixelFormat lists on a
@@ -109,6 +115,35 @@ int pixelFormats() {
   return 0;
 }
 
+BOOL CALLBACK printChild(HWND child, LPARAM data) {
+  HWND host = reinterpret_cast<HWND>(data);
+  if (GetParent(child) != host) return TRUE;  // grandchildren are not asked for
+  char className[256] = {};
+  GetClassNameA(child, className, sizeof className);
+  RECT c{}, h{};
+  GetWindowRect(child, &c);
+  GetClientRect(host, &h);
+  DWORD childProcess = 0, hostProcess = 0;
+  GetWindowThreadProcessId(child, &childProcess);
+  GetWindowThreadProcessId(host, &hostProcess);
+  std::printf("%s %ldx%ld of %ldx%ld process %s visible %d\n", className,
+              static_cast<long>(c.right - c.left), static_cast<long>(c.bottom - c.top),
+              static_cast<long>(h.right), static_cast<long>(h.bottom),
+              childProcess == hostProcess ? "same" : "other", IsWindowVisible(child) ? 1 : 0);
+  return TRUE;
+}
+
+BOOL CALLBACK printText(HWND child, LPARAM) {
+  wchar_t text[1024] = {};
+  const int length = GetWindowTextW(child, text, 1024);
+  if (length <= 0) return TRUE;
+  char utf8[4096] = {};
+  WideCharToMultiByte(CP_UTF8, 0, text, length, utf8, sizeof utf8 - 1, nullptr, nullptr);
+  std::printf("%s\n", utf8);
+  return TRUE;
+}
+
+// Edit controls keep what was typed to themselves: WM_GETTEXT asks them.
 BOOL CALLBACK printEdit(HWND child, LPARAM) {
   char className[64] = {};
   GetClassNameA(child, className, sizeof className);
@@ -116,9 +151,16 @@ BOOL CALLBACK printEdit(HWND child, LPARAM) {
   wchar_t text[1024] = {};
   SendMessageW(child, WM_GETTEXT, 1024, reinterpret_cast<LPARAM>(text));
   char utf8[4096] = {};
-  WideCharToMultiByte(CP_UTF8, 0, text, -1, utf8, sizeof utf8, nullptr, nullptr);
+  WideCharToMultiByte(CP_UTF8, 0, text, -1, utf8, sizeof utf8 - 1, nullptr, nullptr);
   std::printf("%s\n", utf8);
   return TRUE;
+}
+
+int children(const char* title, WNDENUMPROC print) {
+  HWND host = FindWindowA(nullptr, title);
+  if (!host) return 1;
+  EnumChildWindows(host, print, reinterpret_cast<LPARAM>(host));
+  return 0;
 }
 
 }  // namespace
@@ -149,12 +191,9 @@ int main(int argc, char** argv) {
   }
   if (command == "window" && argc == 4) return window(argv[2], argv[3]);
   if (command == "pixelformats" && argc == 2) return pixelFormats();
-  if (command == "edits" && argc == 3) {
-    HWND w = FindWindowA(nullptr, argv[2]);
-    if (!w) return 1;
-    EnumChildWindows(w, printEdit, 0);
-    return 0;
-  }
+  if (command == "children" && argc == 3) return children(argv[2], printChild);
+  if (command == "texts" && argc == 3) return children(argv[2], printText);
+  if (command == "edits" && argc == 3) return children(argv[2], printEdit);
   std::fprintf(stderr, "usage: see the head of win32_probe.cpp\n");
   return 2;
 }

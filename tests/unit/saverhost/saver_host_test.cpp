@@ -3,6 +3,7 @@
 #include "launcher/core/launcher.h"
 #include "launcher/core/saver_host.h"
 #include "launcher/settings_music/settings.h"
+#include "platform/runtime/runtime.h"
 
 #include <gtest/gtest.h>
 
@@ -13,6 +14,10 @@
 namespace {
 
 using Log = std::vector<std::string>;
+
+// The renderer beside a launcher in /opt/saver, joined as the platform joins
+// paths ("\\" on Windows).
+const std::string kRenderer = platform::pathInFolder("/opt/saver", "Miravel.dll");
 
 class FakeTimer : public HostTimer {
  public:
@@ -138,8 +143,8 @@ TEST(MusicFileKind, LastThreeCharactersUpperCased) {
 
 TEST_F(SaverHostTest, LoadMakesTheMarkerWindowAndTimersThenStartsTheRenderer) {
   host.load();
-  EXPECT_EQ(take(), (Log{"window Kelvara_Main", "start /opt/saver/Miravel.dll"}));
-  EXPECT_EQ(host.rendererPath(), "/opt/saver/Miravel.dll");
+  EXPECT_EQ(take(), (Log{"window Kelvara_Main", "start " + kRenderer}));
+  EXPECT_EQ(host.rendererPath(), kRenderer);
   ASSERT_EQ(platform.timers.size(), 3u);
   EXPECT_EQ(host.Timer1(), &timer(1));
   EXPECT_EQ(host.Timer2(), &timer(2));
@@ -184,7 +189,7 @@ TEST_F(SaverHostTest, MusicStartedAndStoppedByKindAndEnding) {
     BGMFile = c.file;
     savedCursorCount = -1;
     h.load();
-    Log expected{"window Kelvara_Main", "start /opt/saver/Miravel.dll"};
+    Log expected{"window Kelvara_Main", "start " + kRenderer};
     expected.insert(expected.end(), c.atLoad.begin(), c.atLoad.end());
     EXPECT_EQ(runLog, expected);
     EXPECT_EQ(h.Timer1()->enabled(), c.mp3Watch);
@@ -317,7 +322,7 @@ TEST_F(SaverHostTest, RendererThatCannotStartGetsNoMusicAndTheFirstWatchEnds) {
     p.rendererStarts = false;
     p.rendererUp = false;
     h.load();
-    EXPECT_EQ(runLog, (Log{"window Kelvara_Main", "start /opt/saver/Miravel.dll"}));
+    EXPECT_EQ(runLog, (Log{"window Kelvara_Main", "start " + kRenderer}));
     EXPECT_FALSE(h.Timer1()->enabled());
     EXPECT_FALSE(h.Timer2()->enabled());
     runLog.clear();

@@ -1,0 +1,227 @@
+// The launcher's Windows adaptors under Wine: paths, the settings file's
+// bytes and its atomic replace, code-page texts, file tests, the picture
+// decoder and timers. (Windows themselves are tested with a display, in
+// tests/windows.)
+#include <windows.h>
+
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <fstream>
+#include <iterator>
+#include <string>
+
+#include "launcher/settings_music/settings.h"
+#include "platform/image/rgb_image.h"
+#include "platform/ini/ini.h"
+#include "platform/runtime/win32_runtime.h"
+#include "platform/text/cp932.h"
+
+extern const unsigned char kPreviewJpeg[];
+extern const std::size_t kPreviewJpeg_size;
+
+namespace {
+
+// A fresh folder under the system's temporary folder (ANSI path).
+class TempFolder {
+ public:
+  TempFolder() {
+    char base[MAX_PATH] = {};
+    GetTempPathA(MAX_PATH, base);
+    path_ = std::string(base) + "miravel_test_" + std::to_string(GetCurrentProcessId()) + "_" +
+            std::to_string(counter_++);
+    CreateDirectoryA(path_.c_str(), nullptr);
+  }
+  ~TempFolder() {
+    WIN32_FIND_DATAA found{};
+    HANDLE search = FindFirstFileA((path_ + "\\*").c_str(), &found);
+    if (search != INVALID_HANDLE_VALUE) {
+      do {
+        const std::string name = found.cFileName;
+        if (name == "." || name == "..") continue;
+        SetFileAttributesA((path_ + "\\" + name).c_str(), FILE_ATTRIBUTE_NORMAL);
+        if (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)
+          RemoveDirectoryA((path_ + "\\" + name).c_str());
+        else
+          DeleteFileA((path_ + "\\" + name).c_str());
+      } while (FindNextFileA(search, &found));
+      FindClose(search);
+    }
+    RemoveDirectoryA(path_.c_str());
+  }
+  std::string file(const std::string& name) const { return path_ + "\\" + name; }
+  int entries() const {
+    int count = 0;
+    WIN32_FIND_DATAA found{};
+    HANDLE search = FindFirstFileA((path_ + "\\*").c_str(), &found);
+    if (search == INVALID_HANDLE_VALUE) return 0;
+    do {
+      const std::string name = found.cFileName;
+      if (name != "." && name != "..") ++count;
+    } while (FindNextFileA(search, &found));
+    FindClose(search);
+    return count;
+  }
+
+ private:
+  static int counter_;
+  std::string path_;
+};
+int TempFolder::counter_ = 0;
+
+std::string readBytes(const std::string& path) {
+  std::ifstream in(path, std::ios::binary);
+  return std::string((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+}
+
+void writeBytes(const std::string& path, const std::string& bytes) {
+  std::ofstream(path, std::ios::binary) << bytes;
+}
+
+TEST(Win32Paths, FoldersAndJoinsWithBackslashes) {
+  EXPECT_EQ(platform::folderOfPath("C:\\Program Files\\Miravel\\Miravel.scr"),
+            "C:\\Program Files\\Miravel");
+  EXPECT_EQ(platform::folderOfPath("C:\\Miravel.scr"), "C:\\");
+  EXPECT_EQ(platform::folderOfPath("Z:\\tmp\\\\Miravel.scr"), "Z:\\tmp");
+  EXPECT_EQ(platform::pathInFolder("C:\\saver", "Miravel.dll"), "C:\\saver\\Miravel.dll");
+  EXPECT_EQ(platform::pathInFolder("C:\\", "Miravel.ini"), "C:\\Miravel.ini");
+  // The test program's own folder, as the launcher finds its own.
+  const std::string folder = platform::programFolder();
+  ASSERT_FALSE(folder.empty());
+  char module[MAX_PATH] = {};
+  GetModuleFileNameA(nullptr, module, MAX_PATH);
+  EXPECT_EQ(platform::pathInFolder(folder, "x"), platform::folderOfPath(module) + "\\x");
+  EXPECT_EQ(settingsLocation().readPath, platform::pathInFolder(folder, "Miravel.ini"));
+  EXPECT_EQ(settingsLocation().savePath, settingsLocation().readPath);
+}
+
+TEST(Win32Text, CodePage932BothWays) {
+  // "BGM区分", the key the settings file has always held.
+  const std::string key = kKeyBGMKind;
+  const std::wstring wide = platform::wideFromCp932(key);
+  EXPECT_EQ(wide, L"BGM\u533A\u5206");
+  std::string back;
+  ASSERT_TRUE(platform::cp932FromWide(wide, back));
+  EXPECT_EQ(back, key);
+  // Half-width katakana of "BGMﾘﾋﾟｰﾄ" survive as they are.
+  EXPECT_EQ(platform::wideFromCp932(kKeyBGMRepeat), L"BGM\uFF98\uFF8B\uFF9F\uFF70\uFF84");
+  // A character code page 932 cannot hold is refused, not replaced.
+  EXPECT_FALSE(platform::cp932FromWide(L"caf\u00E9 \u00E0", back));
+  EXPECT_TRUE(back.empty());
+  // UTF-8 texts of the sources.
+  EXPECT_EQ(platform::wideText("ﾌｫﾙﾀﾞ！"), L"\uFF8C\uFF6B\uFF99\uFF80\uFF9E\uFF01");
+  EXPECT_EQ(platform::utf8FromWide(L"\u898B\u3064"), "見つ");
+}
+
+TEST(Win32Ini, WritesTheLinuxBytesAndReadsThemBack) {
+  TempFolder folder;
+  const std::string path = folder.file("Miravel.ini");
+  ASSERT_TRUE(platform::WriteIniKeys(kSettingsSection,
+                                     {{kKeyBGMKind, " 1"}, {kKeyBGMRepeat, " 3"}, {kKeyBGMFile, ""}},
+                                     path));
+  EXPECT_EQ(readBytes(path),
+            "[Section]\r\nBGM\x8B\xE6\x95\xAA= 1\r\nBGM\xD8\xCB\xDF\xB0\xC4= 3\r\n"
+            "BGM\xCC\xA7\xB2\xD9=\r\n");
+  // Blanks around a value are dropped on reading, as by the profile functions.
+  EXPECT_EQ(platform::ReadIni(kSettingsSection, kKeyBGMRepeat, path), "3");
+  // A second write replaces a value in place and leaves nothing beside it.
+  ASSERT_TRUE(platform::WriteIni(kSettingsSection, kKeyBGMKind, " 2", path));
+  EXPECT_EQ(platform::ReadIni(kSettingsSection, kKeyBGMKind, path), "2");
+  EXPECT_EQ(folder.entries(), 1);
+}
+
+TEST(Win32Ini, ReplacesAtomicallyAndRefusesWhatItMustNotTouch) {
+  TempFolder folder;
+  const std::string path = folder.file("Miravel.ini");
+  writeBytes(path, "; mine\r\n[Section]\r\nold=1\r\n");
+  // Leftovers of an interrupted write are cleared by the next one.
+  writeBytes(folder.file(".Miravel.ini.abc123"), "half");
+  ASSERT_TRUE(platform::WriteIni("Section", "new", "2", path));
+  EXPECT_EQ(readBytes(path), "; mine\r\n[Section]\r\nold=1\r\nnew=2\r\n");
+  EXPECT_EQ(folder.entries(), 1);
+
+  // A read-only file stays as it is.
+  SetFileAttributesA(path.c_str(), FILE_ATTRIBUTE_READONLY);
+  EXPECT_FALSE(platform::WriteIni("Section", "new", "3", path));
+  EXPECT_EQ(platform::ReadIni("Section", "new", path), "2");
+  SetFileAttributesA(path.c_str(), FILE_ATTRIBUTE_NORMAL);
+
+  // A folder in the file's place is neither read nor replaced.
+  const std::string dir = folder.file("Folder.ini");
+  CreateDirectoryA(dir.c_str(), nullptr);
+  EXPECT_FALSE(platform::WriteIni("Section", "k", "v", dir));
+  EXPECT_EQ(GetFileAttributesA(dir.c_str()) & FILE_ATTRIBUTE_DIRECTORY,
+            static_cast<DWORD>(FILE_ATTRIBUTE_DIRECTORY));
+  EXPECT_EQ(platform::ReadIni("Section", "k", dir), "");
+
+  // A file over the size limit reads as empty and is never replaced.
+  const std::string big = folder.file("Big.ini");
+  writeBytes(big, "[Section]\r\nk=v\r\n" + std::string(platform::kIniFileLimit, ';'));
+  EXPECT_EQ(platform::ReadIni("Section", "k", big), "");
+  EXPECT_FALSE(platform::WriteIni("Section", "k", "w", big));
+
+  // A file with a UTF-8 mark keeps its encoding; values come back as CP932.
+  const std::string marked = folder.file("Marked.ini");
+  writeBytes(marked, "\xEF\xBB\xBF[Section]\r\nBGM\xE5\x8C\xBA\xE5\x88\x86=1\r\n");
+  EXPECT_EQ(platform::ReadIni(kSettingsSection, kKeyBGMKind, marked), "1");
+  ASSERT_TRUE(platform::WriteIni(kSettingsSection, kKeyBGMKind, "\x8B\xE6", marked));
+  EXPECT_EQ(readBytes(marked), "\xEF\xBB\xBF[Section]\r\nBGM\xE5\x8C\xBA\xE5\x88\x86=\xE5\x8C\xBA\r\n");
+}
+
+TEST(Win32Settings, FileTestsAndTheDialogSave) {
+  TempFolder folder;
+  const std::string file = folder.file("tune.wav");
+  writeBytes(file, "RIFF");
+  EXPECT_TRUE(FileExists(file));
+  EXPECT_TRUE(FileExists(file + "\\"));
+  EXPECT_FALSE(FileExists(folder.file("none.wav")));
+  EXPECT_FALSE(FileExists(folder.file("")));
+  EXPECT_FALSE(FileExists(""));
+
+  // The save makes a missing folder and reads back as it was stored.
+  const std::string path = folder.file("sub") + "\\Miravel.ini";
+  BGMKind = 2;
+  BGMFile = file;
+  SaveSettingsTo(path, "3.5");
+  BGMKind = 0;
+  BGMRepeat = 0;
+  BGMFile.clear();
+  LoadSettingsFrom(path);
+  EXPECT_EQ(BGMKind, 2);
+  EXPECT_EQ(BGMRepeat, 4);
+  EXPECT_EQ(BGMFile, file);
+  DeleteFileA(path.c_str());
+  RemoveDirectoryA(folder.file("sub").c_str());
+}
+
+TEST(Win32Image, DecodesThePreviewAndRefusesDamage) {
+  platform::RgbImage picture;
+  ASSERT_TRUE(platform::decodeJpeg(kPreviewJpeg, kPreviewJpeg_size, picture));
+  EXPECT_GT(picture.width, 16);
+  EXPECT_GT(picture.height, 16);
+  EXPECT_EQ(picture.pixels.size(), static_cast<size_t>(picture.width) * picture.height * 3);
+  platform::RgbImage damaged;
+  const unsigned char notJpeg[] = "GIF89a not a jpeg";
+  EXPECT_FALSE(platform::decodeJpeg(notJpeg, sizeof notJpeg, damaged));
+  EXPECT_TRUE(damaged.empty());
+  EXPECT_FALSE(platform::decodeJpeg(nullptr, 0, damaged));
+}
+
+TEST(Win32Runtime, TimersTickAndThePointerCounts) {
+  int ticks = 0;
+  platform::Timer timer(20, true, [&] {
+    ++ticks;
+    if (ticks == 3) timer.setEnabled(false);
+  });
+  const ULONGLONG end = GetTickCount64() + 5000;
+  while (GetTickCount64() < end && ticks < 3) platform::serveEvents(0.05);
+  EXPECT_EQ(ticks, 3);
+  platform::serveEvents(0.1);
+  EXPECT_EQ(ticks, 3);  // disabled inside its own tick: no more
+
+  // The pointer count as ShowCursor keeps it.
+  const int hidden = platform::showCursor(false);
+  EXPECT_EQ(platform::showCursor(true), hidden + 1);
+}
+
+}  // namespace
