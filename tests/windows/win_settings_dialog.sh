@@ -268,6 +268,11 @@ if open_dialog; then
   else
     fail "\"...\" opens the chooser titled ﾌｧｲﾙを開く"
   fi
+  # The open dialog keeps a second launcher from starting.
+  (cd "$APP" && timeout 20 wine ./Miravel.scr /c) </dev/null >>"$WORK/launcher.log" 2>&1
+  second=$?
+  check "a second /c ends at once with 0 while the dialog is open (exit $second)" test "$second" = 0
+  check "  and shows no second <Miravel>" test "$(xdotool search --name '^<Miravel>$' 2>/dev/null | wc -l)" = 1
   rm -f "$OPENED"
   press $WEB_BUTTON
   for _ in $(seq 1 100); do [ -s "$OPENED" ] && break; sleep 0.1; done
