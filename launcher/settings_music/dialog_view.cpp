@@ -18,7 +18,7 @@
 #include "launcher/settings_music/dialog_gradient.h"
 #include "launcher/settings_music/dialog_layout.h"
 #include "launcher/settings_music/dialog_pictures.h"
-#include "launcher/settings_music/dialog_zoom.h"
+#include "launcher/settings_music/x11_dialog_zoom.h"
 #include "launcher/settings_music/settings.h"
 #include "platform/x11/x11_util.h"
 

@@ -9,10 +9,6 @@
 
 #include <cerrno>
 
-#ifndef MIRAVEL_WEB_ADDRESS
-#error "MIRAVEL_WEB_ADDRESS is set by the build (launcher/settings_music/CMakeLists.txt)"
-#endif
-
 extern char** environ;
 
 namespace dialog {
@@ -21,8 +17,6 @@ namespace {
 constexpr double kTick = 0.1;
 
 }  // namespace
-
-const char* webAddress() { return MIRAVEL_WEB_ADDRESS; }
 
 pid_t startProgram(const std::vector<std::string>& argv) {
   if (argv.empty() || argv[0].empty()) return -1;

@@ -1,5 +1,6 @@
-// "その他の作品": the web page of the maker's other works, opened in the
-// user's browser with xdg-open.
+// "その他の作品": the web page of the maker's other works. Its address is
+// shared (dialog_web_address.cpp); on Linux it is opened in the user's
+// browser with xdg-open (dialog_web.cpp), on Windows with the shell.
 #pragma once
 
 #include <sys/types.h>

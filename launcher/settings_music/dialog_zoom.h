@@ -1,11 +1,11 @@
 // The zooming rectangle with which the settings dialog opens out of the mouse
-// position and shrinks back into it when it closes.
+// position and shrinks back into it when it closes: the remembered point and
+// the outlines, as plain code. Each platform's view draws them
+// (x11_dialog_zoom.h; DrawAnimatedRects on Windows).
 #pragma once
 
 #include <cstdint>
 #include <vector>
-
-class Fl_Window;
 
 // The mouse position remembered for the zoom, in screen pixels, as the
 // launcher-wide pair of 16-bit numbers it has always been.
@@ -37,10 +37,3 @@ std::vector<ScreenRect> zoomFrames(const ScreenRect& from, const ScreenRect& to,
 ScreenRect zoomPointRect();
 
 }  // namespace dialog
-
-// The animations, on the screen of FLTK's display connection. They draw on
-// the root window with an XOR outline, so they leave nothing behind. Nothing
-// is drawn without a display or under a compositing manager (which would not
-// show drawing on the root window).
-void ZoomOpen(Fl_Window& window);   // from ZoomPoint out to the window
-void ZoomClose(Fl_Window& window);  // from the window back to ZoomPoint

@@ -1,7 +1,13 @@
 // The settings dialog of the configure mode (/c) on Windows: the window
 // "<Miravel>", shown modally; the launcher ends when it returns.
-// The Win32 dialog is not built yet: until it is, /c ends without showing
-// anything and saves nothing.
 #include "launcher/core/modes.h"
+#include "launcher/settings_music/settings.h"
+#include "launcher/settings_music/win32_dialog_view.h"
+#include "platform/runtime/win32_runtime.h"
 
-void showSettingsDialog() {}
+void showSettingsDialog() {
+  dialog::Win32SettingsDialog dialog(SettingsPath());
+  if (!dialog.window()) return;
+  dialog.load();
+  if (dialog.isLoaded()) platform::showModal(dialog.window());
+}

@@ -1,6 +1,7 @@
 // Looks at Win32 windows from inside Wine for the Windows integration tests.
-//   win32_probe info TITLE          class, styles and rectangle of the top-level
-//                                   window titled TITLE, and the screen size
+//   win32_probe info TITLE          class, styles, rectangle and client area (on
+//                                   the screen) of the top-level window titled
+//                                   TITLE, and the screen size
 //   win32_probe find TITLE          exit 0 when a top-level window has that title
 //   win32_probe foreground          the title of the foreground window
 //   win32_probe acp                 the ANSI code page
@@ -15,6 +16,8 @@
 //   win32_probe texts TITLE         the texts of the child windows of the
 //                                   top-level window titled TITLE, in UTF-8,
 //                                   one a line
+//   win32_probe edits TITLE         the text (UTF-8) of every edit control inside
+//                                   the window titled TITLE, one a line
 //   win32_probe pixelformats        every format DescribePixelFormat lists on a
 //                                   window of this program, then the renderer's
 //                                   choice on it: "chosen N predicted M context C"
@@ -47,6 +50,12 @@ int info(const char* title) {
               static_cast<long>(r.right), static_cast<long>(r.bottom));
   std::printf("screen=%d,%d\n", GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN));
   std::printf("visible=%d\n", IsWindowVisible(window) ? 1 : 0);
+  RECT c{};
+  GetClientRect(window, &c);
+  POINT origin{0, 0};
+  ClientToScreen(window, &origin);
+  std::printf("client=%ld,%ld,%ld,%ld\n", static_cast<long>(origin.x), static_cast<long>(origin.y),
+              static_cast<long>(c.right), static_cast<long>(c.bottom));
   return 0;
 }
 
@@ -134,6 +143,19 @@ BOOL CALLBACK printText(HWND child, LPARAM) {
   return TRUE;
 }
 
+// Edit controls keep what was typed to themselves: WM_GETTEXT asks them.
+BOOL CALLBACK printEdit(HWND child, LPARAM) {
+  char className[64] = {};
+  GetClassNameA(child, className, sizeof className);
+  if (lstrcmpiA(className, "Edit") != 0) return TRUE;
+  wchar_t text[1024] = {};
+  SendMessageW(child, WM_GETTEXT, 1024, reinterpret_cast<LPARAM>(text));
+  char utf8[4096] = {};
+  WideCharToMultiByte(CP_UTF8, 0, text, -1, utf8, sizeof utf8 - 1, nullptr, nullptr);
+  std::printf("%s\n", utf8);
+  return TRUE;
+}
+
 int children(const char* title, WNDENUMPROC print) {
   HWND host = FindWindowA(nullptr, title);
   if (!host) return 1;
@@ -171,6 +193,7 @@ int main(int argc, char** argv) {
   if (command == "pixelformats" && argc == 2) return pixelFormats();
   if (command == "children" && argc == 3) return children(argv[2], printChild);
   if (command == "texts" && argc == 3) return children(argv[2], printText);
+  if (command == "edits" && argc == 3) return children(argv[2], printEdit);
   std::fprintf(stderr, "usage: see the head of win32_probe.cpp\n");
   return 2;
 }
