@@ -35,15 +35,42 @@ start_launcher() {
 # wine_path FILE: the Windows form of a Linux path (drive Z:).
 wine_path() { printf 'Z:%s' "$1" | tr / '\\'; }
 
+# settle_focus: waits until no renderer window is left and the focus has come
+# to rest on the desktop keeper. Without a window manager Wine hands the
+# focus on by itself when the last run's windows go; a renderer that comes up
+# while that is still under way sees the focus leave it and, as it should on
+# a switch to another application, ends.
+settle_focus() {
+  wait_no_window KelvaraVC 5 || true
+  local keeper end=$((SECONDS + 5))
+  keeper=$(find_window "Desktop keeper")
+  while [ -n "$keeper" ] && [ $SECONDS -le $end ]; do
+    [ "$(xdotool getwindowfocus 2>/dev/null)" = "$keeper" ] && break
+    sleep 0.1
+  done
+  sleep 0.5
+}
+
+# end_run: a run that did not come up as expected is ended here, so the next
+# case starts without a saver still holding "Kelvara_Main".
+end_run() {
+  [ -n "$LPID" ] && kill "$LPID" 2>/dev/null
+  wait_exit "$LPID" 5 >/dev/null 2>&1 || true
+  pkill -f 'Miravel\.dll' 2>/dev/null || true
+  settle_focus
+}
+
 RID=""
 # run_saver: /s started, the renderer's window up and focused (sets RID).
 run_saver() {
+  settle_focus
   start_launcher /s
-  RID=$(wait_window KelvaraVC 20) || return 1
+  RID=$(wait_window KelvaraVC 20) || { end_run; return 1; }
   local end=$((SECONDS + 10))
   while [ $SECONDS -le $end ]; do
     [ "$(xdotool getwindowfocus 2>/dev/null)" = "$RID" ] && return 0
     sleep 0.1
   done
+  end_run
   return 1
 }
