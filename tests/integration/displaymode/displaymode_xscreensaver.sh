@@ -13,9 +13,8 @@ start_xscreensaver || { fail "the daemon starts"; finish; }
 
 xss -select 1
 sleep 4
-screenshot "$WORK/blanked.png"
 check "-select: one renderer runs, as the test user" test "$(count_of "$APP/Miravel.dll" "$TEST_USER")" = 1
-check "-select: curtains on the screen" bright "$(region_brightness "$WORK/blanked.png" 1280x720+0+0)"
+check "-select: curtains on the screen" bright_within 10 "$WORK/blanked.png" 1280x720+0+0
 check "-select: the music is heard once (one sound file)" test "$(audio_files | wc -l)" = 1
 check "-select: it holds the tune" heard_tone "$(audio_files | head -n1)"
 check "-select: the daemon started the mode once (no restarts)" \
