@@ -10,7 +10,8 @@ start_xvfb 800x600
 wine_start
 # Sound goes to a file for the whole test (set before any run: a change of
 # the audio driver between runs is not what a user's system does).
-wine_capture_sound "$WORK/capture.raw"
+CAPTURE="$WORK/capture.raw"
+wine_capture_sound "$CAPTURE"
 keep_desktop
 
 # end_by_key: a key ends the renderer and the launcher within a second (a
@@ -54,6 +55,7 @@ TONES="$MIRAVEL_SOURCE/tests/windows/pcm_tones.pl"
 # music_run NAME: a run of /s with the settings written before, 4 s of it,
 # ended by a key; what was played is left in $WORK/NAME.raw.
 music_run() {
+  fresh_session
   rm -f "$WORK/capture.raw" "$WORK/capture.raw.streams"
   if ! run_saver; then
     fail "$1: the renderer's window comes up"
