@@ -23,19 +23,6 @@ keep_desktop() {
   window_up "Desktop keeper" 20
 }
 
-# fresh_session: a new Wine session (wineserver, its services, the desktop
-# keeper), with sound still going to the capture file. After a few runs in
-# one session Wine sometimes makes no window for a newly started renderer;
-# each run of its own session is what a user's saver run is anyway.
-fresh_session() {
-  timeout 10 wineserver -k >/dev/null 2>&1
-  timeout 10 wineserver -w >/dev/null 2>&1
-  wineserver -p >/dev/null 2>&1
-  timeout 60 wine cmd /c exit </dev/null >/dev/null 2>&1
-  [ -n "${CAPTURE:-}" ] && wine_capture_sound "$CAPTURE"
-  keep_desktop
-}
-
 LPID=""
 # start_launcher ARGS...: runs Miravel.scr under Wine in the background,
 # sets LPID; its Wine debug output goes to $WORK/launcher.log.

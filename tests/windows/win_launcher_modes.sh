@@ -67,7 +67,10 @@ if window_up Miravel 20; then
   texts=$(probe texts Miravel)
   check "renderer missing: the message box says so [$texts]" \
     grep -qx 'Miravel.dll が Miravel.scr と同じﾌｫﾙﾀﾞに見つかりません！' <<<"$texts"
-  xdotool key --window "$(find_window Miravel)" Return
+  # Typed to the focused box: with --window the key's release would be sent
+  # to a window already closed by its press, and the key left held down.
+  xdotool windowfocus --sync "$(find_window Miravel)" 2>/dev/null
+  xdotool key Return
   check "renderer missing: OK ends the launcher with 0" \
     eval 'wait_exit "$LPID" 10 && [ "$EXIT_CODE" = 0 ]'
 else
