@@ -1,29 +1,12 @@
-// The saver host on Windows: the runtime's hidden window, timers, pointer
-// and process end, the renderer started with CreateProcess, and the
-// renderer's window looked for among the top-level windows of its process.
+// The saver host on Windows: the renderer started with CreateProcess, and
+// the renderer's window looked for among the top-level windows of its
+// process.
 #include <windows.h>
 
-#include "launcher/core/modes.h"
-#include "launcher/core/saver_host.h"
+#include "launcher/core/runtime_saver_platform.h"
 #include "platform/process/win32_program_start.h"
-#include "platform/runtime/runtime.h"
 
 namespace {
-
-// How long the start of the renderer may take to bring up its window.
-constexpr double kRendererStartSeconds = 5;
-
-class RuntimeTimer : public HostTimer {
- public:
-  RuntimeTimer(unsigned intervalMs, bool enabled, std::function<void()> onTick)
-      : timer_(intervalMs, enabled, std::move(onTick)) {}
-  unsigned interval() const override { return timer_.interval(); }
-  void setEnabled(bool enabled) override { timer_.setEnabled(enabled); }
-  bool enabled() const override { return timer_.enabled(); }
-
- private:
-  platform::Timer timer_;
-};
 
 struct WindowSearch {
   DWORD processId;
@@ -46,14 +29,8 @@ BOOL CALLBACK findRendererWindow(HWND window, LPARAM data) {
   return TRUE;
 }
 
-class WindowsSaverPlatform : public SaverPlatform {
+class WindowsSaverPlatform : public RuntimeSaverPlatform {
  public:
-  bool hasDisplay() override { return platform::hasDisplay(); }
-
-  void createHostWindow(const std::string& caption) override { window_.create(caption); }
-
-  std::string programFolder() override { return platform::programFolder(); }
-
   bool startRenderer(const std::string& path) override {
     const platform::WindowsProgram start = platform::startWindowsProgram(
         path,
@@ -72,15 +49,6 @@ class WindowsSaverPlatform : public SaverPlatform {
            windowOfProcess(processId_);
   }
 
-  int showCursor(bool show) override { return platform::showCursor(show); }
-
-  std::unique_ptr<HostTimer> makeTimer(unsigned intervalMs, bool enabled,
-                                       std::function<void()> onTick) override {
-    return std::make_unique<RuntimeTimer>(intervalMs, enabled, std::move(onTick));
-  }
-
-  void endLauncher() override { platform::endLauncher(); }
-
  private:
   static bool windowOfProcess(unsigned long processId) {
     WindowSearch search{processId, false};
@@ -88,7 +56,6 @@ class WindowsSaverPlatform : public SaverPlatform {
     return search.found;
   }
 
-  platform::HiddenWindow window_;
   unsigned long processId_ = 0;
   void* process_ = nullptr;
 };
@@ -98,10 +65,4 @@ class WindowsSaverPlatform : public SaverPlatform {
 SaverPlatform& launcherSaverPlatform() {
   static WindowsSaverPlatform platform;
   return platform;
-}
-
-void loadSaverHost() {
-  // Lives to the end of the process, which ends inside its unload handling.
-  static Kelvara_S host(launcherSaverPlatform(), kelvaraBgmMusic());
-  host.load();
 }
