@@ -4,104 +4,15 @@
 # from screenshots (the ring's band row and the face gradient's direction) and
 # the Click count from what the test program prints.
 source "$MIRAVEL_TEST_LIB"
+source "$(dirname "$0")/button_test_lib.sh"
 
 DEMO="$MIRAVEL_BUILD/tests/integration/button/button_demo"
 [ -x "$DEMO" ] || { echo "missing $DEMO"; exit 1; }
 
 start_xvfb 640x480
 
-mkfifo "$WORK/in"
-"$DEMO" < "$WORK/in" > "$WORK/out" 2> "$WORK/err" &
-DEMO_PID=$!
-track "$DEMO_PID"
-exec 3> "$WORK/in"
-send() { echo "$*" >&3; }
-
-WID=$(wait_window "Button test" 10) || { fail "test window appears"; finish; }
-# Without a window manager nobody gives the window the keyboard focus; a
-# desktop's window manager would on the first click.
-xdotool windowfocus --sync "$WID"
-
-# wait_line PATTERN [SECONDS]: waits until the program printed a matching line.
-wait_line() {
-  local end=$((SECONDS + ${2:-5}))
-  while [ $SECONDS -le $end ]; do
-    grep -q "$1" "$WORK/out" && return 0
-    sleep 0.05
-  done
-  return 1
-}
-
-send where
-wait_line '^B ' || { fail "program reports the buttons' places"; finish; }
-read -r _ AX AY AW AH < <(grep '^A ' "$WORK/out" | head -n1)
-read -r _ BX BY BW BH < <(grep '^B ' "$WORK/out" | head -n1)
+start_button_demo "$DEMO"
 check "buttons are 125x25 and 73x25" [ "$AW $AH $BW $BH" = "125 25 73 25" ]
-
-SHOT="$WORK/shot.png"
-rgb() { convert "$SHOT" -format "%[pixel:p{$1,$2}]" info: | tr -dc '0-9,' | tr ',' ' '; }
-
-# The look of the button at X Y: the picture, told by its band at row 3, and
-# the gradient's direction, read down a column of the face left of the caption.
-look_at() {
-  local x=$1 y=$2 band dir top bottom
-  case "$(rgb $((x + 10)) $((y + 3)))" in
-    "243 243 238") band=Normal ;;
-    "253 216 137") band=HighLight ;;
-    "206 231 255") band=Selected ;;
-    "209 204 192") band=Pressed ;;
-    "245 244 234") band=Disable ;;
-    *) band="unknown($(rgb $((x + 10)) $((y + 3))))" ;;
-  esac
-  top=$(rgb $((x + 6)) $((y + 4)) | cut -d' ' -f1)
-  bottom=$(rgb $((x + 6)) $((y + 20)) | cut -d' ' -f1)
-  if [ "$top" -gt "$bottom" ]; then dir=down; elif [ "$top" -lt "$bottom" ]; then dir=up; else dir=flat; fi
-  echo "$band/$dir"
-}
-
-LOOK=""
-look() { if [ "$1" = A ]; then look_at "$AX" "$AY"; else look_at "$BX" "$BY"; fi; }
-
-# expect_look WHAT BUTTON LOOK: waits (up to 3 s) for the look on screen.
-expect_look() {
-  local what=$1 which=$2 want=$3 end=$((SECONDS + 3))
-  while :; do
-    screenshot "$SHOT"
-    LOOK=$(look "$which")
-    [ "$LOOK" = "$want" ] && { pass "$what: $which shows $want"; return 0; }
-    [ $SECONDS -ge $end ] && break
-    sleep 0.1
-  done
-  fail "$what: $which shows $LOOK, expected $want"
-}
-
-# expect_still WHAT BUTTON LOOK: the look holds for half a second.
-expect_still() {
-  sleep 0.5
-  screenshot "$SHOT"
-  LOOK=$(look "$2")
-  check "$1: $2 still shows $3 (got $LOOK)" [ "$LOOK" = "$3" ]
-}
-
-clicks() { grep -c "^Click $1" "$WORK/out"; }
-# expect_clicks WHAT BUTTON N: waits briefly, then the count must be exactly N.
-expect_clicks() {
-  local end=$((SECONDS + 2))
-  while [ "$(clicks "$2")" -lt "$3" ] && [ $SECONDS -lt $end ]; do sleep 0.05; done
-  sleep 0.3
-  check "$1: $2 clicked $3 times (got $(clicks "$2"))" [ "$(clicks "$2")" -eq "$3" ]
-}
-
-# Pixels of the caption band darker than 40 % and than 70 % grey.
-caption_pixels() {
-  local x=$1 y=$2 w=$3 level=$4
-  convert "$SHOT" -crop "$((w - 8))x13+$((x + 4))+$((y + 5))" +repage -colorspace gray \
-    -threshold "$level%" -format '%[fx:int(w*h*(1-mean)+0.5)]' info:
-}
-
-AMID_X=$((AX + AW / 2)); AMID_Y=$((AY + AH / 2))
-BMID_X=$((BX + BW / 2)); BMID_Y=$((BY + BH / 2))
-OFF_X=$((AX + 20)); OFF_Y=$((AY + 40))  # the window's own background, below A
 
 xdotool mousemove "$OFF_X" "$OFF_Y"
 expect_look "start" A "Normal/down"
@@ -207,10 +118,10 @@ expect_clicks "jump and click at once" A 2
 
 send state
 wait_line '^state B' 3
-grep '^state' "$WORK/out" | tail -n2
+out_lines | grep '^state' | tail -n2
 
 send quit
-if wait_exit "$DEMO_PID" 5; then
+if wait_exit "$DEMO_PID" 10; then
   check "test program ends cleanly" [ "$EXIT_CODE" -eq 0 ]
 else
   fail "test program ends on quit"
