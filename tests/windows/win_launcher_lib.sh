@@ -14,9 +14,8 @@ settings() {
 }
 
 # keep_desktop: a window of another program open for the whole test, as the
-# desktop always is on Windows. Without one, Wine ends its desktop process
-# once the last window of a run is gone, and a renderer that starts while it
-# is going fails to make its window.
+# desktop always is on Windows: between runs the focus comes to rest there,
+# as it would on the desktop.
 keep_desktop() {
   wine "$PROBE" window "Desktop keeper" MiravelTestKeeper </dev/null >/dev/null 2>&1 &
   track $!
@@ -36,10 +35,10 @@ start_launcher() {
 wine_path() { printf 'Z:%s' "$1" | tr / '\\'; }
 
 # settle_focus: waits until no renderer window is left and the focus has come
-# to rest on the desktop keeper. Without a window manager Wine hands the
-# focus on by itself when the last run's windows go; a renderer that comes up
-# while that is still under way sees the focus leave it and, as it should on
-# a switch to another application, ends.
+# to rest on the desktop keeper, so that each run starts from a quiet desktop
+# as a saver run does: without a window manager Wine hands the focus on by
+# itself when the last run's windows go, and a renderer rightly ends when the
+# focus leaves it.
 settle_focus() {
   wait_no_window KelvaraVC 5 || true
   local keeper end=$((SECONDS + 5))
