@@ -7,6 +7,7 @@
 
 #include "launcher/button/face_painter.h"
 #include "launcher/button/pictures.h"
+#include "platform/image/win32_bitmap.h"
 
 namespace button {
 
@@ -24,34 +25,11 @@ COLORREF captionColour(uint32_t colour) {
   return colour & 0x00FFFFFFu;
 }
 
-// The six pictures as 24-bit bitmaps, made once from the rules' pictures.
+// The six pictures as bitmaps, made once from the rules' pictures.
 HBITMAP pictureBitmap(Picture which) {
   static std::array<HBITMAP, 6> bitmaps{};
   HBITMAP& slot = bitmaps[static_cast<size_t>(which)];
-  if (slot) return slot;
-  const Image& image = picture(which);
-  if (image.empty()) return nullptr;
-  BITMAPINFO info{};
-  info.bmiHeader.biSize = sizeof info.bmiHeader;
-  info.bmiHeader.biWidth = image.width;
-  info.bmiHeader.biHeight = -image.height;  // rows top to bottom
-  info.bmiHeader.biPlanes = 1;
-  info.bmiHeader.biBitCount = 32;
-  info.bmiHeader.biCompression = BI_RGB;
-  void* bits = nullptr;
-  slot = CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
-  if (!slot || !bits) return slot;
-  auto* out = static_cast<uint8_t*>(bits);
-  for (int y = 0; y < image.height; ++y) {
-    for (int x = 0; x < image.width; ++x) {
-      const uint8_t* p = image.at(x, y);
-      uint8_t* q = out + (static_cast<size_t>(y) * image.width + x) * 4;
-      q[0] = p[2];
-      q[1] = p[1];
-      q[2] = p[0];
-      q[3] = 0;
-    }
-  }
+  if (!slot) slot = platform::makeBitmap(picture(which));
   return slot;
 }
 

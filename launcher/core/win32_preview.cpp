@@ -7,11 +7,11 @@
 #include <cmath>
 #include <cstddef>
 #include <memory>
-#include <vector>
 
 #include "launcher/core/modes.h"
 #include "launcher/core/preview_rules.h"
 #include "platform/image/rgb_image.h"
+#include "platform/image/win32_bitmap.h"
 #include "platform/runtime/win32_runtime.h"
 
 // assets/preview.jpg, compiled in.
@@ -126,31 +126,7 @@ class PreviewForm : public platform::Form {
   void paint(HWND window) {
     PAINTSTRUCT ps;
     HDC dc = BeginPaint(window, &ps);
-    if (!scaled_.empty()) {
-      // 24-bit bottom-up rows are BGR and padded to 4 bytes; a negative
-      // height takes the rows top-down as they are held.
-      const int stride = (scaled_.width * 3 + 3) & ~3;
-      std::vector<uint8_t> rows(static_cast<size_t>(stride) * scaled_.height);
-      for (int y = 0; y < scaled_.height; ++y) {
-        for (int x = 0; x < scaled_.width; ++x) {
-          const uint8_t* p = scaled_.at(x, y);
-          uint8_t* q = &rows[static_cast<size_t>(y) * stride + static_cast<size_t>(x) * 3];
-          q[0] = p[2];
-          q[1] = p[1];
-          q[2] = p[0];
-        }
-      }
-      BITMAPINFO info{};
-      info.bmiHeader.biSize = sizeof info.bmiHeader;
-      info.bmiHeader.biWidth = scaled_.width;
-      info.bmiHeader.biHeight = -scaled_.height;
-      info.bmiHeader.biPlanes = 1;
-      info.bmiHeader.biBitCount = 24;
-      info.bmiHeader.biCompression = BI_RGB;
-      SetDIBitsToDevice(dc, 0, 0, static_cast<DWORD>(scaled_.width),
-                        static_cast<DWORD>(scaled_.height), 0, 0, 0,
-                        static_cast<UINT>(scaled_.height), rows.data(), &info, DIB_RGB_COLORS);
-    }
+    platform::drawPicture(dc, scaled_, 0, 0);
     EndPaint(window, &ps);
   }
 

@@ -12,6 +12,7 @@
 #include "launcher/settings_music/dialog_layout.h"
 #include "launcher/settings_music/dialog_pictures.h"
 #include "launcher/settings_music/dialog_zoom.h"
+#include "platform/image/win32_bitmap.h"
 #include "platform/runtime/win32_runtime.h"
 #include "platform/text/cp932.h"
 
@@ -41,57 +42,11 @@ void paintLines(HDC dc, const std::vector<LineColour>& rows, int w, int h) {
   }
 }
 
-void drawPicture(HDC dc, const platform::RgbImage& picture, int x, int y) {
-  if (picture.empty()) return;
-  std::vector<uint8_t> bgra(static_cast<size_t>(picture.width) * picture.height * 4);
-  for (int py = 0; py < picture.height; ++py) {
-    for (int px = 0; px < picture.width; ++px) {
-      const uint8_t* p = picture.at(px, py);
-      uint8_t* q = &bgra[(static_cast<size_t>(py) * picture.width + px) * 4];
-      q[0] = p[2];
-      q[1] = p[1];
-      q[2] = p[0];
-      q[3] = 0;
-    }
-  }
-  BITMAPINFO info{};
-  info.bmiHeader.biSize = sizeof info.bmiHeader;
-  info.bmiHeader.biWidth = picture.width;
-  info.bmiHeader.biHeight = -picture.height;
-  info.bmiHeader.biPlanes = 1;
-  info.bmiHeader.biBitCount = 32;
-  info.bmiHeader.biCompression = BI_RGB;
-  SetDIBitsToDevice(dc, x, y, static_cast<DWORD>(picture.width), static_cast<DWORD>(picture.height), 0, 0, 0,
-                    static_cast<UINT>(picture.height), bgra.data(), &info, DIB_RGB_COLORS);
-}
-
 // The 32 x 32 window icon from the dialog's picture; null without one.
 HICON makeIcon(const platform::RgbImage& picture) {
   if (picture.empty()) return nullptr;
-  BITMAPV5HEADER header{};
-  header.bV5Size = sizeof header;
-  header.bV5Width = picture.width;
-  header.bV5Height = -picture.height;
-  header.bV5Planes = 1;
-  header.bV5BitCount = 32;
-  header.bV5Compression = BI_RGB;
-  void* bits = nullptr;
-  HDC screen = GetDC(nullptr);
-  HBITMAP colour = CreateDIBSection(screen, reinterpret_cast<BITMAPINFO*>(&header), DIB_RGB_COLORS, &bits,
-                                    nullptr, 0);
-  ReleaseDC(nullptr, screen);
-  if (!colour || !bits) return nullptr;
-  auto* out = static_cast<uint8_t*>(bits);
-  for (int y = 0; y < picture.height; ++y) {
-    for (int x = 0; x < picture.width; ++x) {
-      const uint8_t* p = picture.at(x, y);
-      uint8_t* q = out + (static_cast<size_t>(y) * picture.width + x) * 4;
-      q[0] = p[2];
-      q[1] = p[1];
-      q[2] = p[0];
-      q[3] = 0xFF;  // opaque everywhere
-    }
-  }
+  HBITMAP colour = platform::makeBitmap(picture, 0xFF);  // opaque everywhere
+  if (!colour) return nullptr;
   HBITMAP mask = CreateBitmap(picture.width, picture.height, 1, 1, nullptr);
   ICONINFO info{};
   info.fIcon = TRUE;
@@ -337,7 +292,7 @@ void Win32SettingsDialog::paintPanel(HDC target) {
   SelectObject(dc, oldFont);
 
   for (int i = 0; i < kChoiceCount; ++i) {
-    if (markerShown_[i]) drawPicture(dc, markerPicture(markerSelected_[i]), kMarkers[i].x, kMarkers[i].y);
+    if (markerShown_[i]) platform::drawPicture(dc, markerPicture(markerSelected_[i]), kMarkers[i].x, kMarkers[i].y);
   }
 
   BitBlt(target, 0, 0, w, h, dc, 0, 0, SRCCOPY);
