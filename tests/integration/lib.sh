@@ -112,6 +112,18 @@ wait_exit() {
   return 0
 }
 
+# running PID: the process is alive and not a zombie.
+running() {
+  kill -0 "$1" 2>/dev/null && [ "$(ps -o stat= -p "$1" 2>/dev/null | cut -c1)" != Z ]
+}
+
+# ends_with_zero PID SECONDS: a child of this shell ends within SECONDS with
+# exit code 0.
+ends_with_zero() {
+  wait_exit "$1" "$2" || { echo "still running after $2 s"; return 1; }
+  [ "$EXIT_CODE" = 0 ] || { echo "exit code $EXIT_CODE"; return 1; }
+}
+
 # screenshot FILE.png: the whole root window.
 screenshot() { xwd -root -silent | convert xwd:- "$1"; }
 

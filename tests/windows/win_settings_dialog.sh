@@ -62,6 +62,7 @@ press() {
 }
 
 closes_with_0() {
+  EXIT_CODE=""
   if wait_exit "$PID" 10 && [ "$EXIT_CODE" = 0 ]; then
     pass "$1: the launcher ends with 0"
   else
@@ -294,7 +295,14 @@ fi
 # back from the chooser and typed again until it is all there.
 type_in_chooser() {
   press $FILE_BUTTON
-  CHOOSER=$(wait_titled "ﾌｧｲﾙを開く" 15) || return 1
+  CHOOSER=$(wait_titled "ﾌｧｲﾙを開く" 15) || {
+    screenshot "$WORK/no-chooser.png"
+    echo "  no chooser; windows:"
+    for id in $(xdotool search --onlyvisible --name . 2>/dev/null); do
+      echo "    $id $(xdotool getwindowname "$id" 2>/dev/null)"
+    done
+    return 1
+  }
   xdotool windowfocus "$CHOOSER" 2>/dev/null
   sleep 0.5
   local try
@@ -306,7 +314,14 @@ type_in_chooser() {
     echo "  (the chooser did not get the whole name; typing it again)"
   done
   xdotool key Return
-  wait_no_titled "ﾌｧｲﾙを開く" 10
+  wait_no_titled "ﾌｧｲﾙを開く" 10 || {
+    screenshot "$WORK/chooser-stays.png"
+    echo "  the chooser stays open; its fields: $(probe edits "ﾌｧｲﾙを開く" | tr '\n' '|')"
+    for id in $(xdotool search --onlyvisible --name . 2>/dev/null); do
+      echo "    $id $(xdotool getwindowname "$id" 2>/dev/null)"
+    done
+    return 1
+  }
 }
 write_ini " 2" " 0" "$MUSIC_WIN" >"$INI"
 TYPED="Z:${WORK//\//\\}\\music\\typed.wav"

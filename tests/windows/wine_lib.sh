@@ -5,7 +5,6 @@
 # with its locale folder MIRAVEL_WINE_LOCPATH), else a private one made here
 # and removed at the end. Either way this test's wineserver, and every Wine
 # process it serves, is ended on exit.
-RENDERER="$MIRAVEL_BUILD/Miravel.dll"
 PROBE="$MIRAVEL_BUILD/tests/windows/miravel_win32_probe.exe"
 _OWN_PREFIX=0
 _WINE_UP=0
@@ -29,8 +28,6 @@ trap 'wine_stop; cleanup' EXIT
 wine_env() {
   export WINEARCH=win64 WINEDEBUG=-all
   export WINEDLLOVERRIDES="mscoree,mshtml,winemenubuilder.exe="
-  export HOME="$WORK/home"
-  mkdir -p "$HOME"
   if [ -n "${MIRAVEL_WINE_LOCPATH:-}" ]; then
     export LOCPATH="$MIRAVEL_WINE_LOCPATH"
   else
@@ -39,12 +36,19 @@ wine_env() {
     localedef -i ja_JP -f UTF-8 "$LOCPATH/ja_JP.UTF-8" >/dev/null 2>&1
   fi
   export LANG=ja_JP.UTF-8
+  # Wine links a prefix's user folders (the desktop, the documents) into the
+  # home it was made with, and the file chooser cannot list its places once
+  # they are gone: a shared prefix gets the home beside it, which lives as
+  # long as the prefix, whichever test happens to make it.
   if [ -n "${MIRAVEL_WINEPREFIX:-}" ]; then
     export WINEPREFIX="$MIRAVEL_WINEPREFIX"
+    export HOME="$(dirname "$MIRAVEL_WINEPREFIX")/home"
   else
     export WINEPREFIX="$WORK/prefix"
+    export HOME="$WORK/home"
     _OWN_PREFIX=1
   fi
+  mkdir -p "$HOME"
 }
 
 # wine_start: a wineserver kept for the whole test, the prefix made if need
@@ -63,52 +67,10 @@ wine_start() {
 # probe ARGS...: runs the Win32 probe, carriage returns dropped.
 probe() { timeout 20 wine "$PROBE" "$@" </dev/null 2>/dev/null | tr -d '\r'; }
 
-# running PID: the process is alive and not a zombie.
-running() {
-  kill -0 "$1" 2>/dev/null && [ "$(ps -o stat= -p "$1" 2>/dev/null | cut -c1)" != Z ]
-}
-
-RPID=""
-RID=""
-# start_renderer [ARGS...]: starts Miravel.dll under Wine and waits until its
-# window is up and has the keyboard focus, so input reaches it. Sets RPID
-# (the Wine process) and RID (its X window).
-start_renderer() {
-  wine "$RENDERER" "$@" </dev/null >>"$WORK/renderer.log" 2>&1 &
-  RPID=$!
-  track "$RPID"
-  RID=$(wait_window KelvaraVC 15) || { RID=""; return 1; }
-  local end=$((SECONDS + 10))
-  while [ $SECONDS -le $end ]; do
-    [ "$(xdotool getwindowfocus 2>/dev/null)" = "$RID" ] && return 0
-    sleep 0.1
-  done
-  return 1
-}
-
-# still_running: after a short pause the renderer still runs with its window.
-still_running() {
-  sleep 0.8
-  running "$RPID" && [ -n "$(find_window KelvaraVC)" ]
-}
-
-# ended_cleanly [PID]: ends within 10 s with exit code 0, no KelvaraVC left.
-ended_cleanly() {
-  local pid=${1:-$RPID}
-  wait_exit "$pid" 10 || return 1
-  [ "$EXIT_CODE" = 0 ] || { echo "exit code $EXIT_CODE"; return 1; }
-  wait_no_window KelvaraVC 5
-}
-
-# end_renderer: for a renderer a check left running.
-end_renderer() {
-  if running "$RPID"; then
-    kill -TERM "$RPID" 2>/dev/null
-    wait_exit "$RPID" 10 || kill -KILL "$RPID" 2>/dev/null
-  fi
-  wait_no_window KelvaraVC 5
-  return 0
-}
+# The renderer by itself: start_renderer, still_running, ended_cleanly,
+# end_renderer and run_case, run through Wine.
+RENDERER_RUN=wine
+source "$MIRAVEL_SOURCE/tests/integration/renderer/renderer_lib.sh"
 
 # wine_capture_sound FILE: from now on, what Wine programs started by this
 # test play goes to FILE as raw PCM in real time (FILE.format holds

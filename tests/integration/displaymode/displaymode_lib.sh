@@ -43,14 +43,6 @@ host() {
   [ -n "$HOST" ]
 }
 
-running() { kill -0 "$1" 2>/dev/null && [ "$(ps -o stat= -p "$1" 2>/dev/null | cut -c1)" != Z ]; }
-
-# ends_with_zero PID SECONDS (a child of this shell)
-ends_with_zero() {
-  wait_exit "$1" "$2" || { echo "still running after $2 s"; return 1; }
-  [ "$EXIT_CODE" = 0 ] || { echo "exit code $EXIT_CODE"; return 1; }
-}
-
 # gone_within SECONDS PATTERN [USER]: no process whose command line matches
 # PATTERN is left (of USER when given) within SECONDS.
 gone_within() {

@@ -5,31 +5,6 @@ source "$MIRAVEL_TEST_LIB"
 source "$(dirname "$0")/renderer_lib.sh"
 start_xvfb 640x480
 
-# run_case NAME ACTIONS...: each action is "end CMD" (the renderer must end
-# cleanly after CMD) or "stay CMD" (it must still run after CMD).
-run_case() {
-  local name=$1 step kind cmd
-  shift
-  xdotool mousemove 320 240
-  if ! start_renderer; then
-    fail "$name: renderer starts"
-    end_renderer
-    return
-  fi
-  for step in "$@"; do
-    kind=${step%% *}
-    cmd=${step#* }
-    cmd=${cmd//@ID@/$RID}
-    eval "$cmd" >/dev/null 2>&1
-    if [ "$kind" = stay ]; then
-      check "$name: still running after '$cmd'" still_running
-    else
-      check "$name: '$cmd' ends it with 0, window gone" ended_cleanly
-    fi
-  done
-  end_renderer
-}
-
 run_case "key" "end xdotool key x"
 run_case "Alt alone" "end xdotool key Alt_L"
 run_case "moves" \

@@ -89,15 +89,6 @@ renderer_up() {
   [ -n "$RPID" ]
 }
 
-# running PID: alive and not a zombie.
-running() { kill -0 "$1" 2>/dev/null && [ "$(ps -o stat= -p "$1" 2>/dev/null | cut -c1)" != Z ]; }
-
-# ends_with_zero PID SECONDS: ends within SECONDS with exit code 0.
-ends_with_zero() {
-  wait_exit "$1" "$2" || { echo "still running after $2 s"; return 1; }
-  [ "$EXIT_CODE" = 0 ] || { echo "exit code $EXIT_CODE"; return 1; }
-}
-
 size_of() { stat -c %s "$1" 2>/dev/null || echo 0; }
 
 # stops_growing FILE: it exists, is not empty and does not grow any more.
