@@ -13,6 +13,7 @@
 
 #include "launcher/settings_music/settings.h"
 #include "platform/image/rgb_image.h"
+#include "platform/image/win32_bitmap.h"
 #include "platform/ini/ini.h"
 #include "platform/runtime/win32_runtime.h"
 #include "platform/text/cp932.h"
@@ -205,6 +206,85 @@ TEST(Win32Image, DecodesThePreviewAndRefusesDamage) {
   EXPECT_FALSE(platform::decodeJpeg(notJpeg, sizeof notJpeg, damaged));
   EXPECT_TRUE(damaged.empty());
   EXPECT_FALSE(platform::decodeJpeg(nullptr, 0, damaged));
+}
+
+// A picture whose every pixel differs in all three channels, so a swapped
+// channel, a flipped row order or a shifted column all show.
+platform::RgbImage testPicture(int width, int height) {
+  platform::RgbImage picture;
+  picture.width = width;
+  picture.height = height;
+  picture.pixels.resize(static_cast<size_t>(width) * height * 3);
+  for (int y = 0; y < height; ++y) {
+    for (int x = 0; x < width; ++x) {
+      uint8_t* p = picture.at(x, y);
+      p[0] = static_cast<uint8_t>(10 + x * 20);
+      p[1] = static_cast<uint8_t>(200 - y * 30);
+      p[2] = static_cast<uint8_t>(60 + x * 7 + y * 11);
+    }
+  }
+  return picture;
+}
+
+TEST(Win32Image, BitmapsAndDrawingKeepEveryPixelInPlace) {
+  const platform::RgbImage picture = testPicture(5, 3);
+  HDC screen = GetDC(nullptr);
+  HDC memory = CreateCompatibleDC(screen);
+  // A 32-bit canvas, so that what GDI stores is exactly what was drawn.
+  BITMAPINFO info{};
+  info.bmiHeader.biSize = sizeof info.bmiHeader;
+  info.bmiHeader.biWidth = 12;
+  info.bmiHeader.biHeight = -8;
+  info.bmiHeader.biPlanes = 1;
+  info.bmiHeader.biBitCount = 32;
+  info.bmiHeader.biCompression = BI_RGB;
+  void* bits = nullptr;
+  HBITMAP canvas = CreateDIBSection(screen, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
+  ReleaseDC(nullptr, screen);
+  ASSERT_TRUE(canvas && bits);
+  HGDIOBJ old = SelectObject(memory, canvas);
+  RECT all{0, 0, 12, 8};
+  FillRect(memory, &all, static_cast<HBRUSH>(GetStockObject(BLACK_BRUSH)));
+
+  auto expectPictureAt = [&](int left, int top, const char* how) {
+    GdiFlush();
+    for (int y = 0; y < picture.height; ++y) {
+      for (int x = 0; x < picture.width; ++x) {
+        const COLORREF got = GetPixel(memory, left + x, top + y);
+        const uint8_t* want = picture.at(x, y);
+        EXPECT_EQ(GetRValue(got), want[0]) << how << " at " << x << "," << y;
+        EXPECT_EQ(GetGValue(got), want[1]) << how << " at " << x << "," << y;
+        EXPECT_EQ(GetBValue(got), want[2]) << how << " at " << x << "," << y;
+      }
+    }
+  };
+
+  platform::drawPicture(memory, picture, 1, 2);
+  expectPictureAt(1, 2, "drawn");
+  EXPECT_EQ(GetPixel(memory, 0, 2), RGB(0, 0, 0)) << "nothing left of the picture";
+  EXPECT_EQ(GetPixel(memory, 6, 4), RGB(0, 0, 0)) << "nothing right of the picture";
+
+  HBITMAP bitmap = platform::makeBitmap(picture, 0xFF);
+  ASSERT_NE(bitmap, nullptr);
+  BITMAP shape{};
+  GetObject(bitmap, sizeof shape, &shape);
+  EXPECT_EQ(shape.bmWidth, 5);
+  EXPECT_EQ(shape.bmHeight, 3);
+  EXPECT_EQ(shape.bmBitsPixel, 32);
+  HDC source = CreateCompatibleDC(memory);
+  HGDIOBJ oldSource = SelectObject(source, bitmap);
+  BitBlt(memory, 6, 4, 5, 3, source, 0, 0, SRCCOPY);
+  SelectObject(source, oldSource);
+  DeleteDC(source);
+  DeleteObject(bitmap);
+  expectPictureAt(6, 4, "blitted from the bitmap");
+
+  EXPECT_EQ(platform::makeBitmap(platform::RgbImage{}), nullptr);
+  platform::drawPicture(memory, platform::RgbImage{}, 0, 0);  // draws nothing, harms nothing
+
+  SelectObject(memory, old);
+  DeleteObject(canvas);
+  DeleteDC(memory);
 }
 
 TEST(Win32Runtime, TimersTickAndThePointerCounts) {
