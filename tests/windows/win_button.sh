@@ -40,23 +40,7 @@ expect_look "over the caption" A "HighLight/up"
 expect_still "over the caption" A "HighLight/up"
 
 # A click on a button without the focus.
-xdotool click 1
-expect_look "after click" A "HighLight/up"
-expect_clicks "click" A 1
-xdotool mousemove "$OFF_X" "$OFF_Y"
-expect_look "focused, pointer left" A "Selected/down"
-
-# Press, move off, release: no Click.
-xdotool mousemove "$AMID_X" "$AMID_Y"
-expect_look "hover on focused" A "HighLight/down"
-xdotool mousedown 1
-expect_look "pressed" A "Pressed/down"
-check "the pressed frame sits one pixel in" [ "$(rgb $((AX + 10)) $((AY + 2)))" = "0 60 116" ]
-xdotool mousemove "$OFF_X" "$OFF_Y"
-expect_look "pressed, moved off" A "Selected/down"
-xdotool mouseup 1
-expect_clicks "release off the button" A 1
-expect_still "released off" A "Selected/down"
+click_then_press_off_A
 
 # Keys do nothing on a focused button.
 xdotool mousemove "$AMID_X" "$AMID_Y"

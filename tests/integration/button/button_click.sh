@@ -31,23 +31,7 @@ expect_look "pointer left" A "Normal/down"
 # A click on a button without the focus.
 xdotool mousemove "$AMID_X" "$AMID_Y"
 expect_look "hover before click" A "HighLight/up"
-xdotool click 1
-expect_look "after click" A "HighLight/up"
-expect_clicks "click" A 1
-xdotool mousemove "$OFF_X" "$OFF_Y"
-expect_look "focused, pointer left" A "Selected/down"
-
-# Press, move off, release: no Click.
-xdotool mousemove "$AMID_X" "$AMID_Y"
-expect_look "hover on focused" A "HighLight/down"
-xdotool mousedown 1
-expect_look "pressed" A "Pressed/down"
-check "the pressed frame sits one pixel in" [ "$(rgb $((AX + 10)) $((AY + 2)))" = "0 60 116" ]
-xdotool mousemove "$OFF_X" "$OFF_Y"
-expect_look "pressed, moved off" A "Selected/down"
-xdotool mouseup 1
-expect_clicks "release off the button" A 1
-expect_still "released off" A "Selected/down"
+click_then_press_off_A
 
 # Press, move off, come back while holding, release: no Click either.
 xdotool mousemove "$AMID_X" "$AMID_Y"

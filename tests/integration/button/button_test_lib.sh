@@ -98,3 +98,26 @@ caption_pixels() {
   convert "$SHOT" -crop "$((w - 8))x13+$((x + 4))+$((y + 5))" +repage -colorspace gray \
     -threshold "$level%" -format '%[fx:int(w*h*(1-mean)+0.5)]' info:
 }
+
+# click_then_press_off_A: with the pointer resting on A, which has no focus
+# yet: a click (one Click, A focused), then a press on the focused A that is
+# moved off before the release (no Click). Both builds' buttons behave alike.
+click_then_press_off_A() {
+  xdotool click 1
+  expect_look "after click" A "HighLight/up"
+  expect_clicks "click" A 1
+  xdotool mousemove "$OFF_X" "$OFF_Y"
+  expect_look "focused, pointer left" A "Selected/down"
+
+  # Press, move off, release: no Click.
+  xdotool mousemove "$AMID_X" "$AMID_Y"
+  expect_look "hover on focused" A "HighLight/down"
+  xdotool mousedown 1
+  expect_look "pressed" A "Pressed/down"
+  check "the pressed frame sits one pixel in" [ "$(rgb $((AX + 10)) $((AY + 2)))" = "0 60 116" ]
+  xdotool mousemove "$OFF_X" "$OFF_Y"
+  expect_look "pressed, moved off" A "Selected/down"
+  xdotool mouseup 1
+  expect_clicks "release off the button" A 1
+  expect_still "released off" A "Selected/down"
+}
