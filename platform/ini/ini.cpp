@@ -261,4 +261,39 @@ bool iniStore(const std::string& fileText, const std::string& section, const std
   return iniStoreAll(fileText, section, {{key, value}}, newText);
 }
 
+// ---- The file ------------------------------------------------------------------
+
+namespace {
+IniWriteStepHook g_stepHook = nullptr;
+}  // namespace
+
+void iniWriteStep(const char* name) {
+  if (g_stepHook) g_stepHook(name);
+}
+
+void setIniWriteStepHook(IniWriteStepHook hook) { g_stepHook = hook; }
+
+std::string ReadIni(const std::string& section, const std::string& key, const std::string& path) {
+  std::string text;
+  if (readSettingsFile(path, text) != ReadResult::Read) return {};
+  return iniLookup(text, section, key);
+}
+
+bool WriteIniKeys(const std::string& section, const IniEntries& entries, const std::string& path) {
+  std::string real;
+  if (!writeTarget(path, real) || !mayWrite(real)) return false;
+  std::string text;
+  // An existing file that cannot be read is left alone: writing keys over it
+  // would throw away everything else it holds.
+  if (readSettingsFile(real, text) == ReadResult::Unreadable) return false;
+  std::string newText;
+  if (!iniStoreAll(text, section, entries, newText)) return false;
+  return replaceFile(real, newText);
+}
+
+bool WriteIni(const std::string& section, const std::string& key, const std::string& value,
+              const std::string& path) {
+  return WriteIniKeys(section, {{key, value}}, path);
+}
+
 }  // namespace platform

@@ -17,12 +17,6 @@
 namespace platform {
 namespace {
 
-IniWriteStepHook g_stepHook = nullptr;
-
-void step(const char* name) {
-  if (g_stepHook) g_stepHook(name);
-}
-
 bool isShiftJisLead(unsigned char c) { return (c >= 0x81 && c <= 0x9F) || (c >= 0xE0 && c <= 0xFC); }
 
 // The length of the character starting at `text[at]` that could not be
@@ -83,7 +77,52 @@ namespace {
 
 // ---- Files -------------------------------------------------------------------
 
-enum class ReadResult { Read, Missing, Unreadable };
+bool writeAll(int fd, const std::string& text) {
+  size_t done = 0;
+  while (done < text.size()) {
+    ssize_t wrote = write(fd, text.data() + done, text.size() - done);
+    if (wrote > 0) {
+      done += static_cast<size_t>(wrote);
+    } else if (wrote < 0 && errno == EINTR) {
+      continue;
+    } else {
+      return false;
+    }
+  }
+  return true;
+}
+
+mode_t modeForNewFile() {
+  mode_t mask = umask(0);
+  umask(mask);
+  return 0666 & ~mask;
+}
+
+bool isTemporaryName(const std::string& name, const std::string& prefix) {
+  if (name.size() != prefix.size() + 6 || name.compare(0, prefix.size(), prefix) != 0) return false;
+  for (size_t i = prefix.size(); i < name.size(); ++i) {
+    const char c = name[i];
+    if (!((c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9'))) return false;
+  }
+  return true;
+}
+
+// Temporary files that a write interrupted before its rename left behind.
+void removeLeftovers(const std::string& folder, const std::string& prefix) {
+  DIR* dir = opendir(folder.c_str());
+  if (!dir) return;
+  std::vector<std::string> leftovers;
+  while (dirent* entry = readdir(dir)) {
+    if (isTemporaryName(entry->d_name, prefix)) leftovers.push_back(folder + entry->d_name);
+  }
+  closedir(dir);
+  for (const std::string& path : leftovers) {
+    struct stat info {};
+    if (lstat(path.c_str(), &info) == 0 && S_ISREG(info.st_mode)) unlink(path.c_str());
+  }
+}
+
+}  // namespace
 
 // Reads at most kIniFileLimit bytes; a larger file (or one that grows past
 // the limit while being read) is unreadable. Never blocks on a named pipe.
@@ -115,27 +154,6 @@ ReadResult readSettingsFile(const std::string& path, std::string& text) {
   return ReadResult::Unreadable;
 }
 
-bool writeAll(int fd, const std::string& text) {
-  size_t done = 0;
-  while (done < text.size()) {
-    ssize_t wrote = write(fd, text.data() + done, text.size() - done);
-    if (wrote > 0) {
-      done += static_cast<size_t>(wrote);
-    } else if (wrote < 0 && errno == EINTR) {
-      continue;
-    } else {
-      return false;
-    }
-  }
-  return true;
-}
-
-mode_t modeForNewFile() {
-  mode_t mask = umask(0);
-  umask(mask);
-  return 0666 & ~mask;
-}
-
 // Where a write really goes: the path itself, or the file a symbolic link
 // leads to. False for a link that leads nowhere: replacing it with a file
 // would lose the link.
@@ -148,30 +166,6 @@ bool writeTarget(const std::string& path, std::string& real) {
   real = resolved;
   std::free(resolved);
   return true;
-}
-
-bool isTemporaryName(const std::string& name, const std::string& prefix) {
-  if (name.size() != prefix.size() + 6 || name.compare(0, prefix.size(), prefix) != 0) return false;
-  for (size_t i = prefix.size(); i < name.size(); ++i) {
-    const char c = name[i];
-    if (!((c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9'))) return false;
-  }
-  return true;
-}
-
-// Temporary files that a write interrupted before its rename left behind.
-void removeLeftovers(const std::string& folder, const std::string& prefix) {
-  DIR* dir = opendir(folder.c_str());
-  if (!dir) return;
-  std::vector<std::string> leftovers;
-  while (dirent* entry = readdir(dir)) {
-    if (isTemporaryName(entry->d_name, prefix)) leftovers.push_back(folder + entry->d_name);
-  }
-  closedir(dir);
-  for (const std::string& path : leftovers) {
-    struct stat info {};
-    if (lstat(path.c_str(), &info) == 0 && S_ISREG(info.st_mode)) unlink(path.c_str());
-  }
 }
 
 // Writes `text` to a temporary file beside `real` and renames it over
@@ -192,27 +186,27 @@ bool replaceFile(const std::string& real, const std::string& text) {
   int fd = mkostemp(name.data(), O_CLOEXEC);
   if (fd < 0) return false;
   temp.assign(name.data());
-  step("created");
+  iniWriteStep("created");
 
   bool ok = writeAll(fd, text);
-  if (ok) step("written");
+  if (ok) iniWriteStep("written");
   if (ok && exists) {
     if (fchown(fd, old.st_uid, old.st_gid) != 0) {
       // Another owner cannot be kept without privileges; the mode still is.
     }
   }
   ok = ok && fchmod(fd, exists ? (old.st_mode & 07777) : modeForNewFile()) == 0;
-  if (ok) step("mode");
+  if (ok) iniWriteStep("mode");
   ok = ok && fsync(fd) == 0;
-  if (ok) step("synced");
+  if (ok) iniWriteStep("synced");
   ok = (close(fd) == 0) && ok;
-  if (ok) step("closed");
+  if (ok) iniWriteStep("closed");
   ok = ok && rename(temp.c_str(), real.c_str()) == 0;
   if (!ok) {
     unlink(temp.c_str());
     return false;
   }
-  step("renamed");
+  iniWriteStep("renamed");
   int dir = open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
   if (dir >= 0) {
     fsync(dir);
@@ -230,31 +224,5 @@ bool mayWrite(const std::string& real) {
          faccessat(AT_FDCWD, real.c_str(), W_OK, AT_EACCESS) == 0;
 }
 
-}  // namespace
-
-std::string ReadIni(const std::string& section, const std::string& key, const std::string& path) {
-  std::string text;
-  if (readSettingsFile(path, text) != ReadResult::Read) return {};
-  return iniLookup(text, section, key);
-}
-
-bool WriteIniKeys(const std::string& section, const IniEntries& entries, const std::string& path) {
-  std::string real;
-  if (!writeTarget(path, real) || !mayWrite(real)) return false;
-  std::string text;
-  // An existing file that cannot be read is left alone: writing keys over it
-  // would throw away everything else it holds.
-  if (readSettingsFile(real, text) == ReadResult::Unreadable) return false;
-  std::string newText;
-  if (!iniStoreAll(text, section, entries, newText)) return false;
-  return replaceFile(real, newText);
-}
-
-bool WriteIni(const std::string& section, const std::string& key, const std::string& value,
-              const std::string& path) {
-  return WriteIniKeys(section, {{key, value}}, path);
-}
-
-void setIniWriteStepHook(IniWriteStepHook hook) { g_stepHook = hook; }
 
 }  // namespace platform

@@ -15,12 +15,6 @@
 namespace platform {
 namespace {
 
-IniWriteStepHook g_stepHook = nullptr;
-
-void step(const char* name) {
-  if (g_stepHook) g_stepHook(name);
-}
-
 std::wstring wide(const std::string& path) { return wideFromAnsi(path); }
 
 UINT codePageOf(const char* name) {
@@ -68,44 +62,6 @@ std::string encode(const char* to, const std::wstring& text) {
   return out;
 }
 
-enum class ReadResult { Read, Missing, Unreadable };
-
-// Reads at most kIniFileLimit bytes of a disk file; anything else (a
-// folder, a device, a pipe, a larger file) is unreadable.
-ReadResult readSettingsFile(const std::string& path, std::string& text) {
-  text.clear();
-  if (path.empty()) return ReadResult::Missing;
-  HANDLE file = CreateFileW(wide(path).c_str(), GENERIC_READ,
-                            FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
-                            OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL | FILE_FLAG_BACKUP_SEMANTICS, nullptr);
-  if (file == INVALID_HANDLE_VALUE) {
-    const DWORD error = GetLastError();
-    return error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND ? ReadResult::Missing
-                                                                          : ReadResult::Unreadable;
-  }
-  BY_HANDLE_FILE_INFORMATION info{};
-  LARGE_INTEGER size{};
-  ReadResult result = ReadResult::Unreadable;
-  if (GetFileType(file) == FILE_TYPE_DISK && GetFileInformationByHandle(file, &info) &&
-      !(info.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) && GetFileSizeEx(file, &size) &&
-      static_cast<unsigned long long>(size.QuadPart) <= kIniFileLimit) {
-    char buffer[8192];
-    DWORD got = 0;
-    for (;;) {
-      if (!ReadFile(file, buffer, sizeof buffer, &got, nullptr)) break;
-      if (got == 0) {
-        result = ReadResult::Read;
-        break;
-      }
-      text.append(buffer, got);
-      if (text.size() > kIniFileLimit) break;
-    }
-  }
-  CloseHandle(file);
-  if (result != ReadResult::Read) text.clear();
-  return result;
-}
-
 bool isTemporaryName(const std::wstring& name, const std::wstring& prefix) {
   if (name.size() != prefix.size() + 6 || name.compare(0, prefix.size(), prefix) != 0) return false;
   for (size_t i = prefix.size(); i < name.size(); ++i) {
@@ -149,6 +105,48 @@ HANDLE createTemporary(const std::wstring& folder, const std::wstring& prefix, s
   return INVALID_HANDLE_VALUE;
 }
 
+}  // namespace
+
+std::string convertText(const char* from, const char* to, const std::string& text) {
+  return encode(to, decode(from, text));
+}
+
+// Reads at most kIniFileLimit bytes of a disk file; anything else (a
+// folder, a device, a pipe, a larger file) is unreadable.
+ReadResult readSettingsFile(const std::string& path, std::string& text) {
+  text.clear();
+  if (path.empty()) return ReadResult::Missing;
+  HANDLE file = CreateFileW(wide(path).c_str(), GENERIC_READ,
+                            FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                            OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL | FILE_FLAG_BACKUP_SEMANTICS, nullptr);
+  if (file == INVALID_HANDLE_VALUE) {
+    const DWORD error = GetLastError();
+    return error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND ? ReadResult::Missing
+                                                                          : ReadResult::Unreadable;
+  }
+  BY_HANDLE_FILE_INFORMATION info{};
+  LARGE_INTEGER size{};
+  ReadResult result = ReadResult::Unreadable;
+  if (GetFileType(file) == FILE_TYPE_DISK && GetFileInformationByHandle(file, &info) &&
+      !(info.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) && GetFileSizeEx(file, &size) &&
+      static_cast<unsigned long long>(size.QuadPart) <= kIniFileLimit) {
+    char buffer[8192];
+    DWORD got = 0;
+    for (;;) {
+      if (!ReadFile(file, buffer, sizeof buffer, &got, nullptr)) break;
+      if (got == 0) {
+        result = ReadResult::Read;
+        break;
+      }
+      text.append(buffer, got);
+      if (text.size() > kIniFileLimit) break;
+    }
+  }
+  CloseHandle(file);
+  if (result != ReadResult::Read) text.clear();
+  return result;
+}
+
 // Writes `text` to a temporary file beside `real`, then puts it in place of
 // `real` in one step.
 bool replaceFile(const std::string& real, const std::string& text) {
@@ -162,16 +160,16 @@ bool replaceFile(const std::string& real, const std::string& text) {
   std::wstring temp;
   HANDLE file = createTemporary(folder, prefix, temp);
   if (file == INVALID_HANDLE_VALUE) return false;
-  step("created");
+  iniWriteStep("created");
   DWORD wrote = 0;
   bool ok = text.empty() ||
             (WriteFile(file, text.data(), static_cast<DWORD>(text.size()), &wrote, nullptr) &&
              wrote == text.size());
-  if (ok) step("written");
+  if (ok) iniWriteStep("written");
   ok = ok && FlushFileBuffers(file);
-  if (ok) step("synced");
+  if (ok) iniWriteStep("synced");
   ok = CloseHandle(file) && ok;
-  if (ok) step("closed");
+  if (ok) iniWriteStep("closed");
   if (ok) {
     const DWORD attributes = GetFileAttributesW(target.c_str());
     if (attributes != INVALID_FILE_ATTRIBUTES) {
@@ -187,7 +185,7 @@ bool replaceFile(const std::string& real, const std::string& text) {
     DeleteFileW(temp.c_str());
     return false;
   }
-  step("renamed");
+  iniWriteStep("renamed");
   return true;
 }
 
@@ -198,34 +196,12 @@ bool mayWrite(const std::string& real) {
   return !(attributes & (FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_DEVICE));
 }
 
-}  // namespace
 
-std::string convertText(const char* from, const char* to, const std::string& text) {
-  return encode(to, decode(from, text));
+// A Windows path is written where it stands; there is no path to write to
+// without one.
+bool writeTarget(const std::string& path, std::string& real) {
+  real = path;
+  return !path.empty();
 }
-
-std::string ReadIni(const std::string& section, const std::string& key, const std::string& path) {
-  std::string text;
-  if (readSettingsFile(path, text) != ReadResult::Read) return {};
-  return iniLookup(text, section, key);
-}
-
-bool WriteIniKeys(const std::string& section, const IniEntries& entries, const std::string& path) {
-  if (path.empty() || !mayWrite(path)) return false;
-  std::string text;
-  // An existing file that cannot be read is left alone: writing keys over it
-  // would throw away everything else it holds.
-  if (readSettingsFile(path, text) == ReadResult::Unreadable) return false;
-  std::string newText;
-  if (!iniStoreAll(text, section, entries, newText)) return false;
-  return replaceFile(path, newText);
-}
-
-bool WriteIni(const std::string& section, const std::string& key, const std::string& value,
-              const std::string& path) {
-  return WriteIniKeys(section, {{key, value}}, path);
-}
-
-void setIniWriteStepHook(IniWriteStepHook hook) { g_stepHook = hook; }
 
 }  // namespace platform
