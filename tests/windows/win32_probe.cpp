@@ -4,6 +4,8 @@
 //                                   TITLE, and the screen size
 //   win32_probe find TITLE          exit 0 when a top-level window has that title
 //   win32_probe foreground          the title of the foreground window
+//   win32_probe responds TITLE      exit 0 when the thread of the window titled
+//                                   TITLE answers a message within 2 s
 //   win32_probe acp                 the ANSI code page
 //   win32_probe play FILE           plays a WAV file to its end (PlaySoundA) and
 //                                   prints "devices N played R"
@@ -180,6 +182,11 @@ int main(int argc, char** argv) {
     const BOOL played = PlaySoundA(argv[2], nullptr, SND_FILENAME | SND_SYNC | SND_NODEFAULT);
     std::printf("devices %u played %d\n", devices, played ? 1 : 0);
     return played ? 0 : 1;
+  }
+  if (command == "responds" && argc == 3) {
+    HWND w = FindWindowA(nullptr, argv[2]);
+    DWORD_PTR ignored = 0;
+    return w && SendMessageTimeoutA(w, WM_NULL, 0, 0, SMTO_ABORTIFHUNG, 2000, &ignored) ? 0 : 1;
   }
   if (command == "acp" && argc == 2) {
     std::printf("%u\n", GetACP());
