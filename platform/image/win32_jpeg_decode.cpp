@@ -24,7 +24,8 @@ struct Com {
 bool decodeJpeg(const uint8_t* data, size_t size, RgbImage& out) {
   out = RgbImage{};
   if (!data || size == 0 || size > 0x7FFFFFFF) return false;
-  // The launcher's one thread; a second initialisation is harmless.
+  // Balanced below. On a thread that has COM already (the launcher's has
+  // it from its start) this only counts up and down again.
   const HRESULT init = CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
   bool ok = false;
   {

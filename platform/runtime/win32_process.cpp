@@ -5,6 +5,8 @@
 
 #include "platform/text/cp932.h"
 
+#include <objbase.h>
+
 #include <cstdio>
 #include <vector>
 
@@ -63,6 +65,12 @@ bool hasDisplay() { return true; }
 
 void runLauncher(int argc, char** argv, void (*startRoutine)()) {
   g_commandLine = joinCommandLine(argc, argv);
+  // The shell calls of the settings dialog (the file chooser, the web page
+  // handed to the browser) may load shell extensions through COM, which
+  // Windows asks the calling thread to have set up, single-threaded, before
+  // them. The launcher's one thread lives until the process ends, so it is
+  // never taken down again. A failure leaves each call to do it itself.
+  CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED | COINIT_DISABLE_OLE1DDE);
   if (startRoutine) startRoutine();
   while (loadedFormCount() > 0) serveEvents();
   endLauncher();
