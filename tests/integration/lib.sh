@@ -124,6 +124,19 @@ ends_with_zero() {
   [ "$EXIT_CODE" = 0 ] || { echo "exit code $EXIT_CODE"; return 1; }
 }
 
+# seen_within SECONDS WANT CMD...: runs CMD, which prints what it sees, until
+# it prints WANT or SECONDS have passed. SEEN holds the last thing printed.
+seen_within() {
+  local end=$((SECONDS + $1)) want=$2
+  shift 2
+  while :; do
+    SEEN=$("$@")
+    [ "$SEEN" = "$want" ] && return 0
+    [ $SECONDS -ge $end ] && return 1
+    sleep 0.1
+  done
+}
+
 # screenshot FILE.png: the whole root window.
 screenshot() { xwd -root -silent | convert xwd:- "$1"; }
 

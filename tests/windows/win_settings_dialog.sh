@@ -106,17 +106,11 @@ band() {
     *) echo "unknown($(rgb "$1" "$2"))" ;;
   esac
 }
+# band_now DX DY: the band at (DX, DY) on a new screenshot.
+band_now() { shot; band "$@"; }
 # expect_band WHAT DX DY LOOK: waits (up to 3 s) for the look on screen.
 expect_band() {
-  local end=$((SECONDS + 3)) got
-  while :; do
-    shot
-    got=$(band "$2" "$3")
-    [ "$got" = "$4" ] && { pass "$1: $4"; return 0; }
-    [ $SECONDS -ge $end ] && break
-    sleep 0.1
-  done
-  fail "$1: shows $got, expected $4"
+  if seen_within 3 "$4" band_now "$2" "$3"; then pass "$1: $4"; else fail "$1: shows $SEEN, expected $4"; fi
 }
 
 # wait_titled TITLE [SECONDS]: a window whose name (as xdotool reads it,

@@ -61,17 +61,17 @@ look_at() {
 LOOK=""
 look() { if [ "$1" = A ]; then look_at "$AX" "$AY"; else look_at "$BX" "$BY"; fi; }
 
+# look_now BUTTON: the button's look on a new screenshot.
+look_now() { screenshot "$SHOT"; look "$1"; }
+
 # expect_look WHAT BUTTON LOOK: waits (up to 3 s) for the look on screen.
 expect_look() {
-  local what=$1 which=$2 want=$3 end=$((SECONDS + 3))
-  while :; do
-    screenshot "$SHOT"
-    LOOK=$(look "$which")
-    [ "$LOOK" = "$want" ] && { pass "$what: $which shows $want"; return 0; }
-    [ $SECONDS -ge $end ] && break
-    sleep 0.1
-  done
-  fail "$what: $which shows $LOOK, expected $want"
+  if seen_within 3 "$3" look_now "$2"; then
+    pass "$1: $2 shows $3"
+  else
+    fail "$1: $2 shows $SEEN, expected $3"
+  fi
+  LOOK=$SEEN
 }
 
 # expect_still WHAT BUTTON LOOK: the look holds for half a second.
