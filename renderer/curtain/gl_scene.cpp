@@ -13,15 +13,25 @@ void buildCurtains(CurtainList& list, int count) {
   for (int i = 0; i < count; ++i) list.push_back(std::make_unique<LightCurtain>());
 }
 
+bool g_seeded = false;
+
 // Viewport and projection from the surface's client area; leaves the
-// model-view matrix (the camera) current and untouched.
+// model-view matrix (the camera) current and untouched. A scene that shares
+// its context also confines clearing to its own rectangle.
 void applyView(RenderSurface& surface) {
   int left = 0, top = 0, right = 0, bottom = 0;
   surface.clientRect(left, top, right, bottom);
-  glViewport(left, top, right - left, bottom - top);
+  const int width = right - left;
+  const int height = bottom - top;
+  const int y = surface.drawableHeight() - bottom;
+  glViewport(left, y, width, height);
+  if (surface.sharesContext()) {
+    glEnable(GL_SCISSOR_TEST);
+    glScissor(left, y, width, height);
+  }
   // A window of no height would give a division by zero; such a window
   // shows nothing anyway, so any finite aspect will do.
-  const double aspect = bottom > 0 ? static_cast<double>(right) / bottom : 1.0;
+  const double aspect = height > 0 ? static_cast<double>(width) / height : 1.0;
 
   glMatrixMode(GL_PROJECTION);
   glLoadIdentity();
@@ -31,9 +41,18 @@ void applyView(RenderSurface& surface) {
 
 }  // namespace
 
+int RenderSurface::drawableHeight() const {
+  int left = 0, top = 0, right = 0, bottom = 0;
+  clientRect(left, top, right, bottom);
+  return bottom;
+}
+
 bool CurtainScene::init(RenderSurface& surface) {
-  seedCurtainRandomFromTime();
-  for (int i = 0; i < 20; ++i) curtainRandom();
+  if (!g_seeded) {
+    seedCurtainRandomFromTime();
+    for (int i = 0; i < 20; ++i) curtainRandom();
+    g_seeded = true;
+  }
 
   surface_ = &surface;
   haveContext_ = surface.createContext();
@@ -69,6 +88,10 @@ void CurtainScene::drawFrame() {
   for (auto& curtain : front_) curtain->update();
   for (auto& curtain : back_) curtain->update();
 
+  if (surface_ && surface_->sharesContext()) {
+    surface_->makeCurrent();
+    applyView(*surface_);
+  }
   glClear(GL_COLOR_BUFFER_BIT);
   for (auto& curtain : back_) curtain->drawBack();
   for (auto& curtain : front_) curtain->drawFront();
@@ -78,7 +101,9 @@ void CurtainScene::drawFrame() {
 }
 
 void CurtainScene::reshape() {
-  if (surface_ && haveContext_) applyView(*surface_);
+  if (!surface_ || !haveContext_) return;
+  surface_->makeCurrent();
+  applyView(*surface_);
 }
 
 void CurtainScene::release() {

@@ -19,22 +19,35 @@ class RenderSurface {
   virtual void clientRect(int& left, int& top, int& right, int& bottom) const = 0;
   // Shows the back buffer.
   virtual void swapBuffers() = 0;
+
+  // Several scenes may share one context: one per monitor inside one window,
+  // or one per output surface. Such a surface says so, makes the context
+  // current on itself in makeCurrent, and the scene then sets its own
+  // viewport, scissor and projection before every frame, so that no scene
+  // draws over another's picture. A surface of its own keeps the defaults.
+  virtual bool sharesContext() const { return false; }
+  virtual void makeCurrent() {}
+  // The height of the drawable that holds the client area: the viewport is
+  // given from its lower edge. By default the client area is the drawable.
+  virtual int drawableHeight() const;
 };
 
 using CurtainList = std::vector<std::unique_ptr<LightCurtain>>;
 
-// The curtain scene of one window: its surface, its front and back curtains
-// and its frame clock. The shell that owns the window owns the scene.
+// The curtain scene of one window (or one monitor's part of it): its surface,
+// its front and back curtains and its frame clock. The shell that owns the
+// window owns the scene.
 class CurtainScene {
  public:
   CurtainScene() = default;
   CurtainScene(const CurtainScene&) = delete;
   CurtainScene& operator=(const CurtainScene&) = delete;
 
-  // Seeds the random generator, creates the context, sets view, camera and
-  // blending, and builds the front and back curtains. Returns false when
-  // the surface gave no context: the curtains then exist but are never
-  // drawn.
+  // Seeds the random generator (the first scene of the process only, so that
+  // scenes made in the same second still differ), creates the context, sets
+  // view, camera and blending, and builds the front and back curtains.
+  // Returns false when the surface gave no context: the curtains then exist
+  // but are never drawn.
   bool init(RenderSurface& surface);
 
   // The loop's idle hook: draws one frame when the renderer is ready, no

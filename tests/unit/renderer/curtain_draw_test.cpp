@@ -302,6 +302,89 @@ TEST_F(DrawTest, TwoScenesDrawIntoTheirOwnSurfaces) {
   EXPECT_EQ(other.front().size(), 1u);
 }
 
+// One monitor's part of a window that spans several, all sharing one context.
+// Rectangles are in window coordinates, top down, as monitors are listed.
+class MonitorSurface : public RenderSurface {
+ public:
+  MonitorSurface(int l, int t, int r, int b, int windowHeight)
+      : l_(l), t_(t), r_(r), b_(b), windowHeight_(windowHeight) {}
+  bool createContext() override { return true; }
+  void clientRect(int& l, int& t, int& r, int& b) const override {
+    l = l_;
+    t = t_;
+    r = r_;
+    b = b_;
+  }
+  void swapBuffers() override {}
+  bool sharesContext() const override { return true; }
+  void makeCurrent() override {
+    ++madeCurrent;
+    glCalls().push_back(GlCall{"makeCurrent", {double(l_)}});
+  }
+  int drawableHeight() const override { return windowHeight_; }
+  int madeCurrent = 0;
+
+ private:
+  int l_, t_, r_, b_, windowHeight_;
+};
+
+// Scenes that share a context each make it current, then set their own
+// viewport, scissor and aspect before clearing, so that neither clears or
+// draws over the other's monitor; GL's rows count from the window's foot.
+TEST_F(DrawTest, ScenesSharingAContextEachKeepToTheirOwnMonitor) {
+  // 1280x1024 at (0,0) and 1024x768 at (1280,0) in a 2304x1024 window.
+  MonitorSurface left(0, 0, 1280, 1024, 1024), right(1280, 0, 2304, 768, 1024);
+  CurtainScene other;
+  ASSERT_TRUE(scene.init(left));
+  ASSERT_TRUE(other.init(right));
+
+  for (CurtainScene* s : {&scene, &other}) {
+    glCalls().clear();
+    ASSERT_TRUE(s->renderIdle(1, 0));
+    const auto& calls = glCalls();
+    const bool isRight = s == &other;
+    const size_t current = indexOf("makeCurrent");
+    const size_t viewport = indexOf("glViewport");
+    const size_t scissor = indexOf("glScissor");
+    const size_t clear = indexOf("glClear");
+    const size_t firstStrip = indexOf("glBegin");
+    ASSERT_NE(clear, SIZE_MAX);
+    EXPECT_LT(current, viewport);
+    EXPECT_LT(viewport, clear);
+    EXPECT_LT(scissor, clear);
+    EXPECT_LT(clear, firstStrip);
+    const std::vector<double> rect =
+        isRight ? std::vector<double>{1280, 256, 1024, 768} : std::vector<double>{0, 0, 1280, 1024};
+    EXPECT_EQ(calls[viewport].args, rect);
+    EXPECT_EQ(calls[scissor].args, rect);
+    EXPECT_NEAR(calls[indexOf("gluPerspective")].args[1], isRight ? 1024.0 / 768 : 1280.0 / 1024,
+                1e-9);
+  }
+  EXPECT_EQ(left.madeCurrent, 1);
+  EXPECT_EQ(right.madeCurrent, 1);
+}
+
+// The random generator is seeded once per process: two scenes made in the
+// same second (two monitors) do not draw the same curtains.
+TEST_F(DrawTest, ScenesMadeTogetherGetCurtainsOfTheirOwn) {
+  FakeSurface first(640, 480, true), second(640, 480, true);
+  CurtainScene other;
+  ASSERT_TRUE(scene.init(first));
+  ASSERT_TRUE(other.init(second));
+  glCalls().clear();
+  scene.drawFrame();
+  const auto mine = strips();
+  glCalls().clear();
+  other.drawFrame();
+  const auto theirs = strips();
+  ASSERT_EQ(mine.size(), theirs.size());
+  bool differ = false;
+  for (size_t i = 0; i < mine.size() && !differ; ++i)
+    for (size_t j = 0; j < mine[i].size() && j < theirs[i].size(); ++j)
+      if (mine[i][j].x != theirs[i][j].x || mine[i][j].y != theirs[i][j].y) differ = true;
+  EXPECT_TRUE(differ);
+}
+
 TEST_F(DrawTest, ReshapeWithoutContextOrAfterReleaseCallsNoGl) {
   FakeSurface surface(640, 480, false);
   scene.init(surface);

@@ -28,6 +28,9 @@ void APIENTRY glLoadIdentity() { record("glLoadIdentity"); }
 void APIENTRY glViewport(GLint x, GLint y, GLsizei w, GLsizei h) {
   record("glViewport", {double(x), double(y), double(w), double(h)});
 }
+void APIENTRY glScissor(GLint x, GLint y, GLsizei w, GLsizei h) {
+  record("glScissor", {double(x), double(y), double(w), double(h)});
+}
 void APIENTRY glClearColor(GLclampf r, GLclampf g, GLclampf b, GLclampf a) {
   record("glClearColor", {r, g, b, a});
 }
