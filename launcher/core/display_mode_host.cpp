@@ -7,6 +7,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <memory>
+#include <string>
 
 #include "launcher/core/display_mode_rules.h"
 #include "launcher/core/saver_host.h"
@@ -17,8 +18,10 @@
 namespace {
 
 constexpr double kRestartGapSeconds = 5;
-constexpr unsigned kRendererWatchMs = 500;
-constexpr unsigned kDialogWatchMs = 200;
+// One turn of the watch: the target window, the unlock dialog, the renderer
+// and the music lock. Short enough that a vanished target ends the run well
+// within a second and the lock is asked for several times a second.
+constexpr unsigned kWatchMs = 200;
 // Short enough that the launcher still ends within a second of the daemon's
 // SIGTERM; a renderer that ignores SIGTERM is killed then.
 constexpr double kRendererEndSeconds = 0.4;
@@ -28,10 +31,6 @@ double steadySeconds() {
   clock_gettime(CLOCK_MONOTONIC, &ts);
   return static_cast<double>(ts.tv_sec) + ts.tv_nsec / 1e9;
 }
-
-// Alive and not yet reaped (the program-start reaper reaps ended children
-// at once, so an ended renderer soon stops answering).
-bool processRuns(pid_t pid) { return pid > 0 && kill(pid, 0) == 0; }
 
 void sleepMs(long ms) {
   timespec pause{0, ms * 1000000L};
@@ -50,15 +49,20 @@ bool takeMusicLock() {
 // the renderer and is the platform of a saver host that keeps the music
 // rules as they are. What differs from a run of its own: no marker window, a
 // renderer with the display-mode options that is watched by its process and
-// started again, a pause while the daemon asks for the password, and an end
-// that takes the renderer along.
+// started again, a target window whose end is the end of the run, music
+// only while this launcher holds the display's lock, a pause while the
+// daemon asks for the password, and an end that takes the renderer along.
 class DisplayModeHost : public platform::Form, public SaverPlatform {
  public:
-  // `dialogOver`: the window under which to look for an unlock dialog; 0
-  // for none.
-  DisplayModeHost(std::vector<std::string> rendererArguments, unsigned long dialogOver)
+  // `target`: the window the renderer draws in. `dialogOver`: the window
+  // under which to look for an unlock dialog; 0 for none. `musicKind`: the
+  // BGMKind of the settings, 0 when this launcher must never play.
+  DisplayModeHost(std::vector<std::string> rendererArguments, unsigned long target,
+                  unsigned long dialogOver, int16_t musicKind)
       : arguments_(std::move(rendererArguments)),
+        target_(target),
         dialogOver_(dialogOver),
+        musicKind_(musicKind),
         restart_(kRestartGapSeconds),
         music_(*this, kelvaraBgmMusic()) {}
 
@@ -71,12 +75,14 @@ class DisplayModeHost : public platform::Form, public SaverPlatform {
 
   std::string programFolder() override { return launcherSaverPlatform().programFolder(); }
 
-  // Called on every load of the music host: the first starts the renderer,
-  // a load after a pause finds it there. Always true: a renderer that fails
-  // here is retried by the watch, since a display mode must not end.
+  // Called on every load of the music host: the first starts the renderer;
+  // later loads (after a pause, or to start the music) find it there or
+  // leave a start to the watch and its restart limit. Always true: a
+  // renderer that fails here is retried by the watch, since a display mode
+  // must not end.
   bool startRenderer(const std::string& path) override {
     path_ = path;
-    if (!processRuns(pid_)) startNow();
+    if (!rendererRuns() && restart_.mayStart(steadySeconds())) startNow();
     return true;
   }
 
@@ -92,18 +98,19 @@ class DisplayModeHost : public platform::Form, public SaverPlatform {
   }
 
   // Reached at the end of the music host's unload, after the music stopped:
-  // the end of the run, unless it is only a pause.
+  // the end of the run, unless the music is only being stopped or restarted.
   void endLauncher() override {
-    if (pausing_) return;
+    if (reloading_) return;
     endRun();
   }
 
  protected:
   void onLoad() override {
-    watch_ = std::make_unique<platform::Timer>(kRendererWatchMs, true, [this] { watch(); });
-    if (dialogOver_ != 0)
-      dialogWatch_ =
-          std::make_unique<platform::Timer>(kDialogWatchMs, true, [this] { watchDialog(); });
+    watch_ = std::make_unique<platform::Timer>(kWatchMs, true, [this] { watch(); });
+    // Of the launchers of one display only the holder of the lock plays;
+    // until then the music host is loaded silent.
+    playing_ = musicKind_ != 0 && takeMusicLock();
+    BGMKind = playing_ ? musicKind_ : 0;
     music_.load();
   }
 
@@ -111,6 +118,8 @@ class DisplayModeHost : public platform::Form, public SaverPlatform {
   void onQueryUnload() override { endRun(); }
 
  private:
+  bool rendererRuns() const { return pid_ > 0 && !platform::programHasEnded(pid_); }
+
   void startNow() {
     restart_.started(steadySeconds());
     platform::ProgramStart start = platform::startProgram(path_, arguments_);
@@ -124,57 +133,91 @@ class DisplayModeHost : public platform::Form, public SaverPlatform {
   }
 
   void watch() {
-    if (paused_ || path_.empty()) return;
-    if (pid_ > 0 && !processRuns(pid_)) {
+    if (ending_ || path_.empty()) return;
+    WatchFacts facts;
+    facts.targetExists = windowExists(target_);
+    facts.dialogShown =
+        facts.targetExists && dialogOver_ != 0 && unlockDialogShown(topWindowFacts(dialogOver_));
+    facts.paused = paused_;
+    facts.rendererStarted = pid_ > 0;
+    facts.rendererEnded = pid_ > 0 && platform::programHasEnded(pid_);
+    facts.mayRestart = restart_.mayStart(steadySeconds());
+    facts.wantsMusic = musicKind_ != 0;
+    facts.playing = playing_;
+    const WatchTurn turn = watchTurn(facts);
+
+    if (turn.end) {
+      std::fprintf(stderr, "Miravel.scr: the window 0x%lx is gone; ending\n", target_);
+      // As a session's end: the music host stops the music, then the run ends.
+      platform::unloadAllForms();
+      endRun();
+    }
+    if (turn.pause) {
+      paused_ = true;
+      stopMusic();
+      platform::signalProgram(pid_, SIGSTOP);
+    }
+    if (turn.resume) {
+      paused_ = false;
+      platform::signalProgram(pid_, SIGCONT);
+      music_.load();  // the music again, from its start
+    }
+    if (turn.reportEnded) {
       std::fprintf(stderr, "Miravel.scr: the renderer ended; it is started again\n");
       pid_ = -1;
     }
-    if (pid_ < 0 && restart_.mayStart(steadySeconds())) startNow();
-  }
-
-  void watchDialog() {
-    const bool shown = unlockDialogShown(topWindowFacts(dialogOver_));
-    if (shown && !paused_) {
-      paused_ = true;
-      pausing_ = true;
-      music_.unload();  // stops the music
-      pausing_ = false;
-      if (processRuns(pid_)) kill(pid_, SIGSTOP);
-    } else if (!shown && paused_) {
-      paused_ = false;
-      if (processRuns(pid_)) kill(pid_, SIGCONT);
-      music_.load();  // the music again, from its start
+    if (turn.startRenderer) startNow();
+    if (turn.tryMusicLock && takeMusicLock()) {
+      playing_ = true;
+      BGMKind = musicKind_;
+      stopMusic();  // the host was loaded silent
+      music_.load();
     }
   }
 
+  // Unloads the music host without ending the run.
+  void stopMusic() {
+    reloading_ = true;
+    music_.unload();
+    reloading_ = false;
+  }
+
   void endRun() {
-    watch_.reset();
-    dialogWatch_.reset();
+    ending_ = true;
     endRenderer();
     platform::endLauncher();
   }
 
   void endRenderer() {
-    if (!processRuns(pid_)) return;
-    kill(pid_, SIGTERM);
-    kill(pid_, SIGCONT);  // a paused renderer must run to act on it
+    if (!rendererRuns()) return;
+    platform::signalProgram(pid_, SIGTERM);
+    platform::signalProgram(pid_, SIGCONT);  // a paused renderer must run to act on it
     const double deadline = steadySeconds() + kRendererEndSeconds;
-    while (processRuns(pid_) && steadySeconds() < deadline) sleepMs(10);
-    if (processRuns(pid_)) kill(pid_, SIGKILL);
+    while (rendererRuns() && steadySeconds() < deadline) sleepMs(10);
+    platform::signalProgram(pid_, SIGKILL);
   }
 
   std::vector<std::string> arguments_;
+  unsigned long target_;
   unsigned long dialogOver_;
+  int16_t musicKind_;
   std::string path_;
   pid_t pid_ = -1;
   bool reportedStartFailure_ = false;
   bool paused_ = false;
-  bool pausing_ = false;
+  bool reloading_ = false;
+  bool playing_ = false;
+  bool ending_ = false;
   RestartLimit restart_;
   Kelvara_S music_;
   std::unique_ptr<platform::Timer> watch_;
-  std::unique_ptr<platform::Timer> dialogWatch_;
 };
+
+[[noreturn]] void refuse(const char* line, int exitCode) {
+  std::fprintf(stderr, "Miravel.scr: %s\n", line);
+  std::fflush(nullptr);
+  _exit(exitCode);
+}
 
 }  // namespace
 
@@ -187,14 +230,23 @@ bool startDisplayModeIfAsked() {
 }
 
 void runDisplayModeHost(const display_mode::Options& options) {
-  if (!platform::display()) {
-    std::fprintf(stderr, "Miravel.scr: cannot open the X display\n");
-    platform::endLauncher();
-  }
+  // Drawing into some other window, or playing music for a pane that is not
+  // there, would be worse than not starting.
+  if (options.badWindowId) refuse("-window-id needs a window number", 2);
+  if (!platform::display()) refuse("cannot open the X display", 0);
+  const unsigned long target =
+      display_mode::targetWindow(options, std::getenv("XSCREENSAVER_WINDOW"), rootWindow());
+  if (!windowExists(target)) refuse("there is no window to draw into; ending", 0);
+
+  // Renderers started from here end with this process, however it ends
+  // (see renderer/shell/launcher_link.h).
+  setenv(display_mode::kLauncherPidVariable, std::to_string(getpid()).c_str(), 1);
+  // A daemon may leave children to the process it turned into this one.
+  platform::reapEveryChild();
+
   LoadSettings();
-  // A preview never plays, and of the launchers of one display only the
-  // first to take the lock does.
-  if (options.hasWindowId || !takeMusicLock()) BGMKind = 0;
+  // A preview never plays.
+  const int16_t musicKind = options.hasWindowId ? 0 : BGMKind;
 
   // Lives to the end of the process, which ends inside an unload. A preview
   // has no unlock dialog over it; XScreenSaver names its window in the
@@ -205,6 +257,7 @@ void runDisplayModeHost(const display_mode::Options& options) {
     if (!daemonWindow || !display_mode::parseWindowNumber(daemonWindow, dialogOver))
       dialogOver = 0;
   }
-  static DisplayModeHost host(display_mode::splitWords(platform::commandLine()), dialogOver);
+  static DisplayModeHost host(display_mode::splitWords(platform::commandLine()), target,
+                              dialogOver, musicKind);
   host.load();
 }

@@ -48,3 +48,25 @@ bool unlockDialogShown(const std::vector<TopWindowFacts>& topWindows) {
   }
   return false;
 }
+
+WatchTurn watchTurn(const WatchFacts& facts) {
+  WatchTurn turn;
+  if (!facts.targetExists) {
+    turn.end = true;
+    return turn;
+  }
+  bool paused = facts.paused;
+  if (facts.dialogShown && !paused) {
+    turn.pause = true;
+    paused = true;
+  } else if (!facts.dialogShown && paused) {
+    turn.resume = true;
+    paused = false;
+  }
+  if (paused) return turn;
+  turn.reportEnded = facts.rendererStarted && facts.rendererEnded;
+  const bool rendererRuns = facts.rendererStarted && !facts.rendererEnded;
+  turn.startRenderer = !rendererRuns && facts.mayRestart;
+  turn.tryMusicLock = facts.wantsMusic && !facts.playing;
+  return turn;
+}

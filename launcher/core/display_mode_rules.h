@@ -1,6 +1,6 @@
 // The launcher's display-mode rules as plain code: which file lock decides
-// who plays the music on an X display, and how often a renderer that keeps
-// ending is started again.
+// who plays the music on an X display, how often a renderer that keeps
+// ending is started again, and what one turn of the launcher's watch does.
 #pragma once
 
 #include <string>
@@ -38,6 +38,36 @@ class RestartLimit {
   bool started_ = false;
   double lastStart_ = 0;
 };
+
+// What the display-mode launcher knows on one turn of its watch.
+struct WatchFacts {
+  bool targetExists = true;     // the window it draws in is still there
+  bool dialogShown = false;     // the daemon's unlock dialog is over it
+  bool paused = false;          // paused for that dialog since an earlier turn
+  bool rendererStarted = false;  // a renderer was started and not yet seen ending
+  bool rendererEnded = false;    // ... and it has ended since
+  bool mayRestart = false;       // the restart limit allows a start now
+  bool wantsMusic = false;       // the settings choose music and this is no preview
+  bool playing = false;          // this launcher holds the display's music lock
+};
+
+// What it does on that turn, in this order.
+struct WatchTurn {
+  bool end = false;             // the target is gone: end, music and renderer too
+  bool pause = false;           // the dialog came: music off, renderer stopped
+  bool resume = false;          // the dialog went: renderer on, music from its start
+  bool reportEnded = false;     // one line on stderr about a renderer that ended
+  bool startRenderer = false;
+  bool tryMusicLock = false;    // take the lock if it is free, and play then
+};
+
+// The watch's rules. A target that is gone ends the run before anything
+// else: a dialog that vanished with it is no reason to wake the renderer,
+// and no renderer is ever started into a window that no longer exists.
+// While paused nothing is started and the lock is left alone. A launcher
+// that does not play asks for the lock on every turn, so the music goes on
+// when the launcher playing it ends.
+WatchTurn watchTurn(const WatchFacts& facts);
 
 // What the launcher sees of one top-level window while it looks for the
 // daemon's unlock dialog.

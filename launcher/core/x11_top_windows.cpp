@@ -49,3 +49,17 @@ std::vector<TopWindowFacts> topWindowFacts(unsigned long target) {
   platform::xErrorTrapEnd(display);
   return result;
 }
+
+unsigned long rootWindow() {
+  Display* display = platform::display();
+  return display ? DefaultRootWindow(display) : 0;
+}
+
+bool windowExists(unsigned long id) {
+  Display* display = platform::display();
+  if (!display || id == 0) return false;
+  platform::xErrorTrapBegin();
+  XWindowAttributes attributes{};
+  const Status got = XGetWindowAttributes(display, id, &attributes);
+  return platform::xErrorTrapEnd(display) && got != 0;
+}

@@ -42,9 +42,9 @@ bool parseDelay(const std::string& text, long& out) {
 
 const std::vector<OptionSpec>& optionTable() {
   static const std::vector<OptionSpec> table = {
-      {"root", "root", "", false},
-      {"window-id", "windowID", "", true},
-      {"delay", "delay", "16000", true},
+      {"root", false},
+      {"window-id", true},
+      {"delay", true},
   };
   return table;
 }
@@ -94,7 +94,9 @@ Options parseOptions(const std::vector<std::string>& args) {
       } else if (i + 1 < args.size()) {
         value = args[++i];
       } else {
-        continue;  // a trailing option without its value
+        // A trailing option without its value.
+        if (name == "window-id") options.badWindowId = true;
+        continue;
       }
     } else if (hasInline) {
       continue;  // "--root=..." is not the flag
@@ -105,6 +107,8 @@ Options parseOptions(const std::vector<std::string>& args) {
       if (parseWindowNumber(value, id)) {
         options.hasWindowId = true;
         options.windowId = id;
+      } else {
+        options.badWindowId = true;
       }
     } else if (name == "delay") {
       parseDelay(value, options.delayMicros);
@@ -119,6 +123,17 @@ unsigned long targetWindow(const Options& options, const char* xscreensaverWindo
   unsigned long id = 0;
   if (xscreensaverWindow && parseWindowNumber(xscreensaverWindow, id)) return id;
   return rootWindow;
+}
+
+LauncherLink launcherLink(const char* value, long parentPid) {
+  if (!value || !*value) return LauncherLink::NoLauncher;
+  long pid = 0;
+  for (const char* c = value; *c; ++c) {
+    if (*c < '0' || *c > '9' || c - value >= 10) return LauncherLink::NoLauncher;
+    pid = pid * 10 + (*c - '0');
+  }
+  if (pid <= 0) return LauncherLink::NoLauncher;
+  return pid == parentPid ? LauncherLink::Alive : LauncherLink::Gone;
 }
 
 std::vector<std::string> splitWords(const std::string& line) {

@@ -18,9 +18,7 @@ inline constexpr long kDefaultDelayMicros = 16000;  // about 60 frames a second
 inline constexpr long kMaxDelayMicros = 10000000;   // ten seconds a frame
 
 struct OptionSpec {
-  const char* flag;          // without dashes
-  const char* resource;      // the name the value is known by
-  const char* defaultValue;  // as text; empty for none
+  const char* flag;  // without dashes
   bool takesValue;
 };
 
@@ -31,13 +29,17 @@ struct Options {
   bool displayMode = false;    // -root or -window-id seen
   bool hasWindowId = false;    // a readable -window-id number was given
   unsigned long windowId = 0;  // valid when hasWindowId
+  // A -window-id whose value is missing or no window number: the programs
+  // refuse to start rather than draw somewhere else.
+  bool badWindowId = false;
   long delayMicros = kDefaultDelayMicros;
 };
 
-// Reads the options out of the arguments behind the program name. A value
-// that cannot be read (a window id that is not a number, a delay below 0 or
-// beyond kMaxDelayMicros) or a missing one leaves that option at its
-// default; -window-id still means display mode then. Never fails.
+// Reads the options out of the arguments behind the program name. A delay
+// that cannot be read (below 0, beyond kMaxDelayMicros, no number) or is
+// missing stays at its default. A window id that cannot be read or is
+// missing sets badWindowId; -window-id still means display mode then. Never
+// fails.
 Options parseOptions(const std::vector<std::string>& args);
 
 // A window number as daemons write it: decimal, or hexadecimal after "0x"
@@ -50,6 +52,19 @@ bool parseWindowNumber(const std::string& text, unsigned long& out);
 // unset), else `rootWindow`.
 unsigned long targetWindow(const Options& options, const char* xscreensaverWindow,
                            unsigned long rootWindow);
+
+// The launcher in display mode names itself to the renderers it starts in
+// this environment variable (decimal pid), so that a renderer can tie its
+// life to the launcher's.
+inline constexpr char kLauncherPidVariable[] = "MIRAVEL_LAUNCHER_PID";
+
+enum class LauncherLink {
+  NoLauncher,  // not started by a display-mode launcher (unset, empty or no pid)
+  Alive,       // the launcher named is still this process's parent
+  Gone,        // it is not: the launcher ended before the renderer could tell
+};
+// `value` of the variable (null when unset), `parentPid` the parent's pid now.
+LauncherLink launcherLink(const char* value, long parentPid);
 
 // The blank-separated words of a command line joined by single blanks (the
 // launcher keeps only that form).

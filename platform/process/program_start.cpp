@@ -25,6 +25,7 @@ static_assert(std::atomic<pid_t>::is_always_lock_free, "the SIGCHLD handler need
 
 struct sigaction g_previousAction;
 bool g_handlerInstalled = false;
+volatile sig_atomic_t g_reapEveryChild = 0;
 
 // Reaps the slot's program if it has ended; true when it has (also when
 // someone else reaped it first). Async-signal-safe.
@@ -40,9 +41,23 @@ bool reapIfEnded(std::atomic<pid_t>& slot) {
   return false;
 }
 
+// Reaps every ended child, recording the end of those in a slot.
+// Async-signal-safe.
+void reapAll() {
+  int status = 0;
+  pid_t pid;
+  while ((pid = waitpid(-1, &status, WNOHANG)) > 0) {
+    for (std::atomic<pid_t>& slot : g_children) {
+      pid_t expected = pid;
+      slot.compare_exchange_strong(expected, 0);
+    }
+  }
+}
+
 void onChildSignal(int signal, siginfo_t* info, void* context) {
   const int savedErrno = errno;
   for (std::atomic<pid_t>& slot : g_children) reapIfEnded(slot);
+  if (g_reapEveryChild) reapAll();
   errno = savedErrno;
   // Whoever watched SIGCHLD before still hears of it.
   if (g_previousAction.sa_flags & SA_SIGINFO) {
@@ -83,6 +98,37 @@ bool programHasEnded(pid_t pid) {
   // Started without a free slot (or reaped already): ask directly.
   int status = 0;
   return waitpid(pid, &status, WNOHANG) != 0;
+}
+
+bool signalProgram(pid_t pid, int signal) {
+  if (pid <= 0) return false;
+  // With SIGCHLD held back the reaper cannot run between the look at the
+  // slot and the kill: an ended program stays a zombie until then, and a
+  // zombie's pid is not given to anyone else.
+  sigset_t childSignal, previousMask;
+  sigemptyset(&childSignal);
+  sigaddset(&childSignal, SIGCHLD);
+  pthread_sigmask(SIG_BLOCK, &childSignal, &previousMask);
+  bool sent = false;
+  for (std::atomic<pid_t>& slot : g_children) {
+    if (slot.load() == pid) {
+      sent = kill(pid, signal) == 0;
+      break;
+    }
+  }
+  pthread_sigmask(SIG_SETMASK, &previousMask, nullptr);
+  return sent;
+}
+
+void reapEveryChild() {
+  installReaper();
+  g_reapEveryChild = 1;
+  sigset_t childSignal, previousMask;
+  sigemptyset(&childSignal);
+  sigaddset(&childSignal, SIGCHLD);
+  pthread_sigmask(SIG_BLOCK, &childSignal, &previousMask);
+  reapAll();
+  pthread_sigmask(SIG_SETMASK, &previousMask, nullptr);
 }
 
 ProgramStart startProgram(const std::string& path, const std::function<bool()>& ready,

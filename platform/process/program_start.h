@@ -47,6 +47,18 @@ ProgramStart startProgram(const std::string& path, const std::function<bool(pid_
 // started or already reaped, and for pid -1.
 bool programHasEnded(pid_t pid);
 
+// Sends `signal` to a program this module started, but only while it has not
+// been reaped: once the reaper has recorded its end, its pid may already
+// belong to another process, and nothing is sent. True when it was sent.
+bool signalProgram(pid_t pid, int signal);
+
+// From now on the reaper also reaps children this process did not start
+// through this module (a process that became this program by exec may have
+// children already, which would stay zombies), and does so once at once. The
+// end of a program it started is still recorded. Only for a process where no
+// other code waits for children of its own.
+void reapEveryChild();
+
 // The same with `arguments` after argv[0].
 ProgramStart startProgram(const std::string& path, const std::vector<std::string>& arguments,
                           const std::function<bool()>& ready = {}, double timeoutSeconds = 0);

@@ -3,47 +3,19 @@
 // with exit code 0. With a display-mode option (-root, -window-id) it draws
 // into a screen-saver daemon's window instead; every other command line is
 // ignored.
-#include <poll.h>
-#include <sched.h>
-#include <signal.h>
-
-#include <csignal>
 #include <cstdio>
 #include <string>
 #include <vector>
 
 #include "platform/display_mode/display_mode_options.h"
 #include "platform/x11/x11_util.h"
+#include "renderer/shell/launcher_link.h"
 #include "renderer/shell/x11_display_mode.h"
+#include "renderer/shell/x11_frame_loop.h"
 #include "renderer/shell/x11_saver.h"
 #include "renderer/shell/x11_window_steps.h"
 
 namespace {
-
-// Every waiting event is handled before the next frame; a frame is drawn
-// only when none waits. No frame-rate cap: motion is scaled by the measured
-// step, so the animation's speed does not depend on how often we draw.
-void runLoop(Display* display, X11Saver& saver) {
-  while (saver.alive()) {
-    if (endRequested()) {
-      saver.destroy();
-      break;
-    }
-    if (XPending(display) > 0) {
-      XEvent event;
-      XNextEvent(display, &event);
-      saver.dispatch(event);
-      continue;
-    }
-    if (saver.renderIdle()) {
-      sched_yield();
-    } else {
-      // Nothing to draw (no GL context): wait for events instead of spinning.
-      pollfd fd{ConnectionNumber(display), POLLIN, 0};
-      poll(&fd, 1, 100);
-    }
-  }
-}
 
 int rendererMain() {
   installEndSignals(false);
@@ -66,9 +38,11 @@ int rendererMain() {
   int exitCode = 0;
   {
     X11Saver saver(display);
-    if (saver.create())
-      runLoop(display, saver);
-    else
+    if (saver.create()) {
+      FramePacer noCap(0);
+      runX11FrameLoop(display, saver, noCap);
+      saver.destroy();  // a signal's end runs the window's steps backwards too
+    } else
       exitCode = 1;
   }
   XCloseDisplay(display);
@@ -78,8 +52,13 @@ int rendererMain() {
 }  // namespace
 
 int main(int argc, char** argv) {
+  endWithLauncher();
   const display_mode::Options options =
       display_mode::parseOptions(std::vector<std::string>(argv + 1, argv + argc));
+  if (options.badWindowId) {
+    std::fprintf(stderr, "Miravel.dll: -window-id needs a window number\n");
+    return 2;
+  }
   if (options.displayMode) return runDisplayMode(options);
   // Any other command line is ignored: a full-screen run.
   return rendererMain();

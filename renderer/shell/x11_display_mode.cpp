@@ -1,9 +1,6 @@
 #include "renderer/shell/x11_display_mode.h"
 
-#include <poll.h>
-#include <sched.h>
 #include <signal.h>
-#include <time.h>
 #include <unistd.h>
 
 #include <csignal>
@@ -13,6 +10,7 @@
 #include "platform/x11/x11_util.h"
 #include "renderer/shell/frame_pacing.h"
 #include "renderer/shell/x11_adopted_window.h"
+#include "renderer/shell/x11_frame_loop.h"
 #include "renderer/shell/x11_window_steps.h"
 
 namespace {
@@ -20,44 +18,6 @@ namespace {
 // The daemon went away with its display: nothing is left to draw on or to
 // release, and Xlib ends the process if this returns.
 int onDisplayLost(Display*) { _exit(0); }
-
-std::int64_t nowMicros() {
-  timespec ts{};
-  clock_gettime(CLOCK_MONOTONIC, &ts);
-  return static_cast<std::int64_t>(ts.tv_sec) * 1000000 + ts.tv_nsec / 1000;
-}
-
-// Waits up to `micros` for the X connection to have something to read.
-void waitForEvents(Display* display, std::int64_t micros) {
-  pollfd fd{ConnectionNumber(display), POLLIN, 0};
-  timespec timeout{static_cast<time_t>(micros / 1000000),
-                   static_cast<long>((micros % 1000000) * 1000)};
-  ppoll(&fd, 1, &timeout, nullptr);
-}
-
-// Events first; a frame when one is due; otherwise a short sliced wait, so a
-// signal or the target's end is acted on within one slice.
-void runLoop(Display* display, X11AdoptedWindow& surface, FramePacer& pacer) {
-  while (!endRequested() && surface.alive()) {
-    if (XPending(display) > 0) {
-      XEvent event;
-      XNextEvent(display, &event);
-      surface.dispatch(event);
-      continue;
-    }
-    const std::int64_t slice = pacer.sliceMicros(nowMicros());
-    if (slice > 0) {
-      waitForEvents(display, slice);
-      continue;
-    }
-    pacer.frameStarted(nowMicros());
-    if (surface.renderIdle()) {
-      if (pacer.delayMicros() == 0) sched_yield();
-    } else {
-      waitForEvents(display, 100000);  // no context: nothing to draw
-    }
-  }
-}
 
 }  // namespace
 
@@ -79,7 +39,7 @@ int runDisplayMode(const display_mode::Options& options) {
     if (surface.adopt()) {
       surface.start();
       FramePacer pacer(options.delayMicros);
-      runLoop(display, surface, pacer);
+      runX11FrameLoop(display, surface, pacer);
     } else {
       std::fprintf(stderr, "Miravel.dll: there is no window 0x%lx to draw into\n",
                    static_cast<unsigned long>(target));

@@ -33,14 +33,20 @@ TEST(DisplayModeOptions, WindowIdIsReadInDecimalOrHexOfEitherCase) {
   EXPECT_EQ(parse("-window-id 4194307").windowId, 4194307ul);
   EXPECT_EQ(parse("--window-id=77").windowId, 77ul);
 
-  // Unreadable: still display mode, but no window from the command line.
-  for (const char* line : {"-window-id", "-window-id x12", "-window-id 0x", "-window-id 12abc",
-                           "-window-id -5", "-window-id 0", "-window-id 0x100000000",
-                           "-window-id 99999999999999999999"}) {
+  EXPECT_FALSE(o.badWindowId);
+  EXPECT_FALSE(parse("--root").badWindowId);
+
+  // Unreadable or missing: still display mode, no window from the command
+  // line, and marked so the programs can refuse it.
+  for (const char* line : {"-window-id", "--root --window-id", "-window-id x12", "-window-id 0x",
+                           "-window-id 12abc", "-window-id -5", "-window-id 0", "--window-id nonsense",
+                           "-window-id 0x100000000", "-window-id 99999999999999999999",
+                           "--window-id=", "--window-id 12 --window-id nope"}) {
     Options bad = parse(line);
     EXPECT_TRUE(bad.displayMode) << line;
-    EXPECT_FALSE(bad.hasWindowId) << line;
+    EXPECT_TRUE(bad.badWindowId) << line;
   }
+  EXPECT_FALSE(parse("-window-id x12").hasWindowId);
 }
 
 TEST(DisplayModeOptions, DelayDefaultsToSixtyFramesAndRejectsWhatIsNoDelay) {
@@ -79,4 +85,18 @@ TEST(DisplayModeOptions, ParseWindowNumberRejectsEverythingButAWholeNumber) {
   EXPECT_EQ(id, 7ul);                          // untouched on failure
   EXPECT_TRUE(parseWindowNumber("0xFFFFFFFF", id));
   EXPECT_EQ(id, 0xFFFFFFFFul);
+}
+
+TEST(LauncherLink, OnlyTheLauncherNamedAsParentCountsAsAlive) {
+  using display_mode::LauncherLink;
+  using display_mode::launcherLink;
+  EXPECT_EQ(launcherLink("4242", 4242), LauncherLink::Alive);
+  // Reparented (to init or a subreaper): the launcher ended before we looked.
+  EXPECT_EQ(launcherLink("4242", 1), LauncherLink::Gone);
+  EXPECT_EQ(launcherLink("4242", 4243), LauncherLink::Gone);
+  // Nothing a launcher would write: treated as a start of some other kind.
+  for (const char* value : {"", "0", "-5", "12x", " 12", "0x10", "12345678901"}) {
+    EXPECT_EQ(launcherLink(value, 12), LauncherLink::NoLauncher) << value;
+  }
+  EXPECT_EQ(launcherLink(nullptr, 12), LauncherLink::NoLauncher);
 }

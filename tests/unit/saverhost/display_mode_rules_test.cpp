@@ -105,3 +105,89 @@ TEST(UnlockDialog, OnlyTheDaemonsOwnViewableOverrideRedirectWindowsCount) {
   EXPECT_FALSE(isDaemonWindow(window(true, true, "XScreenSaver", "", 771, 286)));
   EXPECT_FALSE(isDaemonWindow(window(true, true, "XScreenSaver", "xscreensaver", 1, 1)));
 }
+
+namespace {
+
+// A launcher whose renderer runs, that plays, nothing shown over it.
+WatchFacts running() {
+  WatchFacts facts;
+  facts.rendererStarted = true;
+  facts.wantsMusic = true;
+  facts.playing = true;
+  return facts;
+}
+
+}  // namespace
+
+TEST(WatchTurn, AWindowThatIsGoneEndsTheRunBeforeAnythingElse) {
+  WatchFacts facts = running();
+  facts.targetExists = false;
+  // Not even a vanished dialog, a dead renderer or a free lock may act then.
+  facts.paused = true;
+  facts.rendererEnded = true;
+  facts.mayRestart = true;
+  facts.playing = false;
+  const WatchTurn turn = watchTurn(facts);
+  EXPECT_TRUE(turn.end);
+  EXPECT_FALSE(turn.resume || turn.pause || turn.startRenderer || turn.reportEnded ||
+               turn.tryMusicLock);
+
+  EXPECT_FALSE(watchTurn(running()).end);
+}
+
+TEST(WatchTurn, ARendererThatEndedIsReportedAndStartedAgainOnlyWhenTheLimitAllows) {
+  WatchFacts facts = running();
+  facts.rendererEnded = true;
+  WatchTurn turn = watchTurn(facts);
+  EXPECT_TRUE(turn.reportEnded);
+  EXPECT_FALSE(turn.startRenderer);
+  facts.mayRestart = true;
+  turn = watchTurn(facts);
+  EXPECT_TRUE(turn.reportEnded && turn.startRenderer);
+
+  // Never started (it failed to start): started once the limit allows,
+  // with nothing to report.
+  facts.rendererStarted = false;
+  facts.rendererEnded = false;
+  turn = watchTurn(facts);
+  EXPECT_TRUE(turn.startRenderer);
+  EXPECT_FALSE(turn.reportEnded);
+
+  // A running renderer is left alone.
+  facts = running();
+  facts.mayRestart = true;
+  turn = watchTurn(facts);
+  EXPECT_FALSE(turn.startRenderer || turn.reportEnded);
+}
+
+TEST(WatchTurn, TheDialogPausesAndItsEndResumesWithNothingStartedMeanwhile) {
+  WatchFacts facts = running();
+  facts.dialogShown = true;
+  WatchTurn turn = watchTurn(facts);
+  EXPECT_TRUE(turn.pause);
+  EXPECT_FALSE(turn.resume);
+
+  // Still shown: nothing happens, even with the renderer gone and the lock free.
+  facts.paused = true;
+  facts.rendererEnded = true;
+  facts.mayRestart = true;
+  facts.playing = false;
+  turn = watchTurn(facts);
+  EXPECT_FALSE(turn.pause || turn.resume || turn.startRenderer || turn.reportEnded ||
+               turn.tryMusicLock || turn.end);
+
+  // Gone: resumed, and the rest of the turn runs as usual.
+  facts.dialogShown = false;
+  turn = watchTurn(facts);
+  EXPECT_TRUE(turn.resume);
+  EXPECT_TRUE(turn.startRenderer && turn.reportEnded && turn.tryMusicLock);
+}
+
+TEST(WatchTurn, OnlyALauncherThatWantsMusicAndDoesNotPlayAsksForTheLock) {
+  WatchFacts facts = running();
+  EXPECT_FALSE(watchTurn(facts).tryMusicLock);  // it plays already
+  facts.playing = false;
+  EXPECT_TRUE(watchTurn(facts).tryMusicLock);
+  facts.wantsMusic = false;  // a preview, or no music chosen
+  EXPECT_FALSE(watchTurn(facts).tryMusicLock);
+}

@@ -61,7 +61,7 @@ class ProgramStartTest : public ::testing::Test {
     ASSERT_NE(mkdtemp(pattern), nullptr);
     dir = pattern;
   }
-  void TearDown() override { std::system(("rm -rf '" + dir + "'").c_str()); }
+  void TearDown() override { if (std::system(("rm -rf '" + dir + "'").c_str()) != 0) ADD_FAILURE() << "the temporary folder stays: " << dir; }
 
   std::string script(const std::string& name, const std::string& body, mode_t mode = 0755) {
     std::string path = dir + "/" + name;
@@ -223,4 +223,53 @@ TEST_F(ProgramStartTest, TheReadyTestKnowsThePidAndTheEndOfThatProgramIsSeen) {
   // Never started here, or no program at all: nothing to wait for.
   EXPECT_TRUE(platform::programHasEnded(-1));
   EXPECT_TRUE(platform::programHasEnded(getpid()));
+}
+
+TEST_F(ProgramStartTest, NoSignalReachesAProgramOnceItsEndIsRecorded) {
+  platform::ProgramStart result = startProgram(script("stops", "exec sleep 30"));
+  ASSERT_GT(result.pid, 0);
+  EXPECT_TRUE(platform::signalProgram(result.pid, SIGSTOP));
+  auto start = std::chrono::steady_clock::now();
+  while (processState(result.pid) != "T" && secondsSince(start) < 3)
+    std::this_thread::sleep_for(std::chrono::milliseconds(10));
+  EXPECT_EQ(processState(result.pid), "T");
+  EXPECT_TRUE(platform::signalProgram(result.pid, SIGKILL));
+  start = std::chrono::steady_clock::now();
+  while (!platform::programHasEnded(result.pid) && secondsSince(start) < 3)
+    std::this_thread::sleep_for(std::chrono::milliseconds(10));
+  ASSERT_TRUE(platform::programHasEnded(result.pid));
+  // Reaped: the pid is free for anyone, so nothing is sent to it any more.
+  EXPECT_FALSE(platform::signalProgram(result.pid, SIGTERM));
+  // Never started here: not even this process gets a signal.
+  EXPECT_FALSE(platform::signalProgram(getpid(), 0));
+  EXPECT_FALSE(platform::signalProgram(-1, 0));
+}
+
+TEST_F(ProgramStartTest, ReapingEveryChildLeavesNoZombieAndStillRecordsOurProgramsEnd) {
+  // A child this module did not start, ended before anyone asked: a zombie.
+  const pid_t stranger = fork();
+  ASSERT_GE(stranger, 0);
+  if (stranger == 0) _exit(0);
+  auto start = std::chrono::steady_clock::now();
+  while (processState(stranger) != "Z" && secondsSince(start) < 3)
+    std::this_thread::sleep_for(std::chrono::milliseconds(10));
+  ASSERT_EQ(processState(stranger), "Z");
+
+  platform::reapEveryChild();
+  EXPECT_TRUE(goneWithin(stranger, 1)) << "still " << processState(stranger);
+
+  // One that ends later is reaped from the handler; our own program's end is
+  // recorded all the same.
+  const pid_t later = fork();
+  ASSERT_GE(later, 0);
+  if (later == 0) {
+    usleep(100000);
+    _exit(0);
+  }
+  platform::ProgramStart ours = startProgram(script("short", "sleep 0.2"));
+  ASSERT_GT(ours.pid, 0);
+  EXPECT_TRUE(goneWithin(later, 3)) << "still " << processState(later);
+  EXPECT_TRUE(goneWithin(ours.pid, 3)) << "still " << processState(ours.pid);
+  EXPECT_TRUE(platform::programHasEnded(ours.pid));
+  EXPECT_FALSE(platform::signalProgram(ours.pid, 0));
 }
