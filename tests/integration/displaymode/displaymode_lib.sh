@@ -56,6 +56,18 @@ gone_within() {
   return 1
 }
 
+# pid_gone_within SECONDS PID: the process ends (and is not left a zombie)
+# within SECONDS.
+pid_gone_within() {
+  local end=$(( $(date +%s%N) + $1 * 1000000000 ))
+  while [ "$(date +%s%N)" -lt $end ]; do
+    running "$2" || return 0
+    sleep 0.05
+  done
+  echo "pid $2 still there, state $(process_state "$2")"
+  return 1
+}
+
 # count_of PATTERN [USER]: how many processes match.
 count_of() { local who=(); [ -n "${2:-}" ] && who=(-u "$2"); pgrep "${who[@]}" -f "$1" | wc -l; }
 

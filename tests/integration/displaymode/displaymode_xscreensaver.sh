@@ -27,6 +27,21 @@ check "-deactivate: the music has stopped" stops_growing "$AUDIO"
 
 stop_xscreensaver
 
+# --- The daemon and its helper killed during a run: Miravel goes with them ---
+rm -f "$OUT"/audio-*.raw
+start_xscreensaver || { fail "the daemon starts again"; finish; }
+xss -select 1
+sleep 4
+AUDIO=$(audio_files | head -n1)
+check "before the kill: one renderer runs" test "$(count_of "$APP/Miravel.dll" "$TEST_USER")" = 1
+check "before the kill: the music plays" test -n "$AUDIO"
+DAEMONS=$(pgrep -u "$TEST_USER" -f 'xscreensaver( |$)|xscreensaver-gfx' | tr '\n' ' ')
+check "before the kill: the daemon and its helper run ($DAEMONS)" test "$(echo $DAEMONS | wc -w)" -ge 2
+kill -KILL $DAEMONS
+check "daemon killed: no Miravel process is left within 3 s" gone_within 3 "$APP/Miravel" "$TEST_USER"
+[ -n "$AUDIO" ] && check "daemon killed: the music has stopped" stops_growing "$AUDIO"
+wait "$XSS_PID" 2>/dev/null
+
 # --- Locked: the mode and its music pause under the unlock dialog ---
 rm -f "$OUT"/audio-*.raw
 start_xscreensaver lock || { fail "the locking daemon starts"; finish; }
@@ -51,6 +66,13 @@ sleep 1.5
 xdotool mousemove_relative -- -20 -20
 sleep 1.5
 check "unlock dialog again: the renderer is stopped" test "$(process_state "$RPID")" = T
+# The launcher killed now: its stopped renderer must not stay behind.
+LPID=$(ps -o ppid= -p "$RPID" | tr -d ' ')
+check "unlock dialog: the renderer's parent is the launcher" \
+  eval 'ps -o args= -p "$LPID" | grep -q Miravel.scr'
+kill -KILL "$LPID"
+check "launcher killed under the dialog: its stopped renderer is gone within 3 s" \
+  pid_gone_within 3 "$RPID"
 xdotool type --delay 60 "$TEST_PASSWORD"
 xdotool key Return
 check "unlocked: no Miravel process is left within 3 s" gone_within 3 "$APP/Miravel" "$TEST_USER"

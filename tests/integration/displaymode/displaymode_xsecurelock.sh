@@ -20,6 +20,19 @@ check "locked: one renderer runs, as the test user" \
 check "locked: curtains on the screen" bright_within 10 "$WORK/locked.png" 1280x720+0+0
 check "locked: the music plays" test "$(audio_files | wc -l)" = 1
 AUDIO=$(audio_files | head -n1)
+# xsecurelock hands the saver a child it made before the exec (a process
+# group placeholder); when it ends, the launcher reaps it like its own.
+LPID=$(pgrep -u "$TEST_USER" -f "$APP/Miravel.scr" | head -n1)
+STRANGER=$(ps -o pid=,args= --ppid "${LPID:-0}" | grep -v Miravel.dll | awk '{ print $1 }' | head -n1)
+check "locked: the launcher has a child that is not its renderer" test -n "$STRANGER"
+if [ -n "$STRANGER" ]; then
+  kill -TERM "$STRANGER"
+  sleep 1
+  check "locked: that child, ended, is reaped (no zombie left)" \
+    eval '! ps -o stat= --ppid "$LPID" | grep -q Z && ! ps -p "$STRANGER" >/dev/null'
+  check "locked: launcher and renderer go on" \
+    eval 'running "$LPID" && test "$(count_of "$APP/Miravel.dll" "$TEST_USER")" = 1'
+fi
 
 xdotool key space
 sleep 2
@@ -35,5 +48,20 @@ xdotool key Return
 check "unlock: xsecurelock ends, unlocked (exit code 0)" ends_with_zero "$LOCK_PID" 15
 check "unlock: no Miravel process is left within 2 s" gone_within 2 "$APP/Miravel" "$TEST_USER"
 [ -n "$AUDIO" ] && check "unlock: the music has stopped" stops_growing "$AUDIO"
+
+# --- xsecurelock killed during a run: Miravel goes with it ---
+rm -f "$OUT"/audio-*.raw
+as_user env XSECURELOCK_SAVER="$APP/miravel-mode" XSECURELOCK_AUTH_TIMEOUT=60 \
+  xsecurelock >"$WORK/xsecurelock2.log" 2>&1 &
+track $!
+sleep 5
+AUDIO=$(audio_files | head -n1)
+check "locked again: one renderer runs" test "$(count_of "$APP/Miravel.dll" "$TEST_USER")" = 1
+check "locked again: the music plays" test -n "$AUDIO"
+LOCKER=$(pgrep -u "$TEST_USER" -x xsecurelock)
+check "locked again: the locker runs" test -n "$LOCKER"
+kill -KILL $LOCKER
+check "locker killed: no Miravel process is left within 3 s" gone_within 3 "$APP/Miravel" "$TEST_USER"
+[ -n "$AUDIO" ] && check "locker killed: the music has stopped" stops_growing "$AUDIO"
 
 finish
