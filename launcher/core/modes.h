@@ -1,14 +1,17 @@
-// The launcher's three modes beyond its start routine. Each lives in its own
-// file and is replaced there when its work lands:
-//   previewSetup        launcher/core/preview.cpp
-//   loadSaverHost       launcher/core/saver_host.cpp
-//   showSettingsDialog  launcher/settings_music/settings_dialog.cpp
+// The launcher's modes beyond its start routine, each defined once per
+// platform:
+//   startDisplayModeIfAsked  launcher/core/display_mode_host.cpp, win32_modes.cpp
+//   previewSetup             launcher/core/x11_preview.cpp, win32_preview.cpp
+//   loadSaverHost            launcher/core/runtime_saver_platform.cpp
+//   showSettingsDialog       launcher/settings_music/settings_dialog.cpp,
+//                            win32_settings_dialog.cpp
 //
-// launcherMain returns after previewSetup and loadSaverHost: the launcher
-// then lives while a platform::Form is loaded (see platform/runtime/runtime.h)
-// and ends when the last one is unloaded, so these must leave a form loaded
-// or end the launcher themselves. showSettingsDialog shows its window modally
-// and returns when it closes; launcherMain then ends the launcher.
+// launcherMain returns after previewSetup, loadSaverHost and a display mode
+// it started: the launcher then lives while a platform::Form is loaded (see
+// platform/runtime/runtime.h) and ends when the last one is unloaded, so
+// these must leave a form loaded or end the launcher themselves.
+// showSettingsDialog shows its window modally and returns when it closes;
+// launcherMain then ends the launcher.
 #pragma once
 
 #include <cstdint>

@@ -43,10 +43,10 @@ size_t badCharacterLength(const char* from, const char* text, size_t left) {
   return length < left ? length : left;
 }
 
-// Converts with iconv; a character that is not valid in `from` or has no
-// counterpart in `to` becomes "?", as the system's conversion does.
 }  // namespace
 
+// Converts with iconv; a character that is not valid in `from` or has no
+// counterpart in `to` becomes "?", as the system's conversion does.
 std::string convertText(const char* from, const char* to, const std::string& text) {
   iconv_t cd = iconv_open(to, from);
   if (cd == reinterpret_cast<iconv_t>(-1)) return {};
