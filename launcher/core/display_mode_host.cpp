@@ -124,7 +124,6 @@ class DisplayModeHost : public platform::Form, public SaverPlatform {
     restart_.started(steadySeconds());
     platform::ProgramStart start = platform::startProgram(path_, arguments_);
     pid_ = start.outcome == platform::StartOutcome::Failed ? -1 : start.pid;
-    platform::setProgramToEndWithLauncher(pid_);
     if (pid_ < 0 && !reportedStartFailure_) {
       std::fprintf(stderr, "Miravel.scr: cannot start %s; waiting\n", path_.c_str());
       reportedStartFailure_ = true;

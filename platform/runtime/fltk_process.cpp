@@ -49,15 +49,10 @@ void quietFatal(const char*, ...) { endLauncher(); }
 // matters if the one thread is stuck in something that does not return.
 constexpr long kOrderlyEndMicroseconds = 600 * 1000;
 
-volatile sig_atomic_t g_programToEnd = 0;
-
-void onOverdueEnd(int) {
-  const pid_t pid = g_programToEnd;
-  if (pid > 0) {
-    kill(pid, SIGKILL);
-  }
-  _exit(0);
-}
+// Display mode's renderer needs no kill here: it ends with this process by
+// the kernel's parent-death signal, and a pid kept here could already have
+// been reaped and given to another process.
+void onOverdueEnd(int) { _exit(0); }
 
 void onSignal(int) {
   if (!g_sessionEnding) {
@@ -110,10 +105,6 @@ void endSession() {
 }  // namespace
 
 const std::string& commandLine() { return g_commandLine; }
-
-void setProgramToEndWithLauncher(long pid) {
-  g_programToEnd = pid > 0 ? static_cast<sig_atomic_t>(pid) : 0;
-}
 
 std::string folderOfPath(const std::string& path) {
   size_t slash = path.rfind('/');

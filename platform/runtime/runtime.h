@@ -39,12 +39,6 @@ namespace platform {
 // then the process stops; no form's unload handling runs.
 [[noreturn]] void endLauncher();
 
-// A program of ours (display mode's renderer) that must not outlive the
-// launcher: if the orderly end after a session-end signal overruns its limit
-// and the process is simply stopped, this program is killed first. 0 or
-// less for none.
-void setProgramToEndWithLauncher(long pid);
-
 // Serves pending events once, waiting for at most `seconds` (forever when
 // negative). Loops of modal windows are built on it; a session end (SIGTERM,
 // SIGHUP, SIGINT or a lost display) is acted on here: every loaded form is

@@ -23,9 +23,6 @@ std::wstring wideText(const std::string& utf8) { return wideFromUtf8(utf8); }
 
 const std::string& commandLine() { return g_commandLine; }
 
-// Display mode, the only user of this, is not part of the Windows build.
-void setProgramToEndWithLauncher(long) {}
-
 std::string folderOfPath(const std::string& path) {
   // "\" or "/", whichever comes last; a drive's root keeps its separator.
   size_t slash = path.find_last_of("\\/");
