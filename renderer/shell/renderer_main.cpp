@@ -1,8 +1,8 @@
 // Miravel.dll: the full-screen renderer. It opens one window titled
 // "KelvaraVC" and draws the light curtains until the user returns, then ends
 // with exit code 0. With a display-mode option (-root, -window-id) it draws
-// into a screen-saver daemon's window instead; every other command line is
-// ignored.
+// into a screen-saver daemon's window instead (a -window-id that is no window
+// number is refused with exit code 2); every other command line is ignored.
 #include <cstdio>
 #include <string>
 #include <vector>

@@ -78,4 +78,22 @@ xdotool key Return
 check "unlocked: no Miravel process is left within 3 s" gone_within 3 "$APP/Miravel" "$TEST_USER"
 stop_xscreensaver
 
+# --- The daemon killed while its unlock dialog is up: the vanished dialog
+# wakes nothing; Miravel ends, silent ---
+rm -f "$OUT"/audio-*.raw
+start_xscreensaver lock || { fail "the locking daemon starts again"; finish; }
+xss -lock
+sleep 4
+RPID=$(pgrep -u "$TEST_USER" -f "$APP/Miravel.dll" | head -n1)
+AUDIO=$(audio_files | head -n1)
+xdotool mousemove_relative 20 20
+sleep 1.5
+check "dialog up, before the kill: the renderer is stopped" test "$(process_state "$RPID")" = T
+kill -KILL $(pgrep -u "$TEST_USER" -f 'xscreensaver( |$)|xscreensaver-gfx')
+check "daemon killed under the dialog: no Miravel process is left within 3 s" \
+  gone_within 3 "$APP/Miravel" "$TEST_USER"
+[ -n "$AUDIO" ] && check "daemon killed under the dialog: the music did not start again" \
+  quiet_at_end "$AUDIO" 1.0
+wait "$XSS_PID" 2>/dev/null
+
 finish

@@ -184,7 +184,8 @@ class MediaTest : public ::testing::Test {
     Kelvara_BGM::MP3Stop();
     Kelvara_BGM::CDStop();
     Kelvara_BGM::WAVStop();
-    if (std::system(("rm -rf '" + dir + "'").c_str()) != 0) ADD_FAILURE() << "the temporary folder stays: " << dir;
+    if (std::system(("rm -rf '" + dir + "'").c_str()) != 0)
+      ADD_FAILURE() << "the temporary folder stays: " << dir;
   }
 
   void shell(const std::string& command) {

@@ -61,7 +61,10 @@ class ProgramStartTest : public ::testing::Test {
     ASSERT_NE(mkdtemp(pattern), nullptr);
     dir = pattern;
   }
-  void TearDown() override { if (std::system(("rm -rf '" + dir + "'").c_str()) != 0) ADD_FAILURE() << "the temporary folder stays: " << dir; }
+  void TearDown() override {
+    if (std::system(("rm -rf '" + dir + "'").c_str()) != 0)
+      ADD_FAILURE() << "the temporary folder stays: " << dir;
+  }
 
   std::string script(const std::string& name, const std::string& body, mode_t mode = 0755) {
     std::string path = dir + "/" + name;
