@@ -240,8 +240,9 @@ void runDisplayModeHost(const display_mode::Options& options) {
   // Renderers started from here end with this process, however it ends
   // (see renderer/shell/launcher_link.h).
   setenv(display_mode::kLauncherPidVariable, std::to_string(getpid()).c_str(), 1);
-  // A daemon may leave children to the process it turned into this one.
-  platform::reapEveryChild();
+  // A daemon may leave children to the process it turned into this one
+  // (xsecurelock does); they are reaped like our own when they end.
+  platform::adoptInheritedChildren();
 
   LoadSettings();
   // A preview never plays.

@@ -5,10 +5,15 @@
 #include <errno.h>
 #include <signal.h>
 #include <spawn.h>
+#include <dirent.h>
 #include <sys/wait.h>
+#include <unistd.h>
 #include <time.h>
 
 #include <atomic>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
 #include <chrono>
 #include <vector>
 
@@ -25,7 +30,6 @@ static_assert(std::atomic<pid_t>::is_always_lock_free, "the SIGCHLD handler need
 
 struct sigaction g_previousAction;
 bool g_handlerInstalled = false;
-volatile sig_atomic_t g_reapEveryChild = 0;
 
 // Reaps the slot's program if it has ended; true when it has (also when
 // someone else reaped it first). Async-signal-safe.
@@ -41,23 +45,9 @@ bool reapIfEnded(std::atomic<pid_t>& slot) {
   return false;
 }
 
-// Reaps every ended child, recording the end of those in a slot.
-// Async-signal-safe.
-void reapAll() {
-  int status = 0;
-  pid_t pid;
-  while ((pid = waitpid(-1, &status, WNOHANG)) > 0) {
-    for (std::atomic<pid_t>& slot : g_children) {
-      pid_t expected = pid;
-      slot.compare_exchange_strong(expected, 0);
-    }
-  }
-}
-
 void onChildSignal(int signal, siginfo_t* info, void* context) {
   const int savedErrno = errno;
   for (std::atomic<pid_t>& slot : g_children) reapIfEnded(slot);
-  if (g_reapEveryChild) reapAll();
   errno = savedErrno;
   // Whoever watched SIGCHLD before still hears of it.
   if (g_previousAction.sa_flags & SA_SIGINFO) {
@@ -86,6 +76,25 @@ std::atomic<pid_t>* freeSlot() {
 void sleepMs(long ms) {
   timespec pause{0, ms * 1000000L};
   nanosleep(&pause, nullptr);  // a signal only shortens one round
+}
+
+// The parent of process `pid` from /proc/PID/stat ("PID (NAME) STATE PPID
+// ..."; the name may hold blanks and parentheses, so read after the last
+// ")"); -1 when it cannot be read.
+pid_t parentOf(pid_t pid) {
+  char path[32];
+  std::snprintf(path, sizeof path, "/proc/%d/stat", static_cast<int>(pid));
+  FILE* file = std::fopen(path, "r");
+  if (!file) return -1;
+  char buffer[512];
+  const size_t length = std::fread(buffer, 1, sizeof buffer - 1, file);
+  std::fclose(file);
+  buffer[length] = '\0';
+  const char* close = std::strrchr(buffer, ')');
+  char state = 0;
+  int parent = -1;
+  if (!close || std::sscanf(close + 1, " %c %d", &state, &parent) != 2) return -1;
+  return static_cast<pid_t>(parent);
 }
 
 }  // namespace
@@ -120,14 +129,26 @@ bool signalProgram(pid_t pid, int signal) {
   return sent;
 }
 
-void reapEveryChild() {
+void adoptInheritedChildren() {
   installReaper();
-  g_reapEveryChild = 1;
   sigset_t childSignal, previousMask;
   sigemptyset(&childSignal);
   sigaddset(&childSignal, SIGCHLD);
   pthread_sigmask(SIG_BLOCK, &childSignal, &previousMask);
-  reapAll();
+  const pid_t self = getpid();
+  if (DIR* proc = opendir("/proc")) {
+    while (dirent* entry = readdir(proc)) {
+      const pid_t pid = static_cast<pid_t>(std::atol(entry->d_name));
+      if (pid <= 0 || parentOf(pid) != self) continue;
+      bool known = false;
+      for (std::atomic<pid_t>& slot : g_children) known = known || slot.load() == pid;
+      if (known) continue;
+      if (std::atomic<pid_t>* slot = freeSlot()) slot->store(pid);
+    }
+    closedir(proc);
+  }
+  // One that ended before it was on the list sent its SIGCHLD already.
+  for (std::atomic<pid_t>& slot : g_children) reapIfEnded(slot);
   pthread_sigmask(SIG_SETMASK, &previousMask, nullptr);
 }
 

@@ -52,12 +52,13 @@ bool programHasEnded(pid_t pid);
 // belong to another process, and nothing is sent. True when it was sent.
 bool signalProgram(pid_t pid, int signal);
 
-// From now on the reaper also reaps children this process did not start
-// through this module (a process that became this program by exec may have
-// children already, which would stay zombies), and does so once at once. The
-// end of a program it started is still recorded. Only for a process where no
-// other code waits for children of its own.
-void reapEveryChild();
+// Takes the children this process already has on to the reaper's list, as if
+// started here: a process that became this program by exec may have
+// children of its own (a daemon's helper), which would otherwise stay
+// zombies once they end. Those that have ended are reaped at once. Call it
+// early, before any library starts children it waits for itself: those are
+// left alone.
+void adoptInheritedChildren();
 
 // The same with `arguments` after argv[0].
 ProgramStart startProgram(const std::string& path, const std::vector<std::string>& arguments,

@@ -6,6 +6,7 @@
 
 #include <signal.h>
 #include <sys/stat.h>
+#include <sys/wait.h>
 #include <unistd.h>
 
 #include <chrono>
@@ -248,30 +249,38 @@ TEST_F(ProgramStartTest, NoSignalReachesAProgramOnceItsEndIsRecorded) {
   EXPECT_FALSE(platform::signalProgram(-1, 0));
 }
 
-TEST_F(ProgramStartTest, ReapingEveryChildLeavesNoZombieAndStillRecordsOurProgramsEnd) {
-  // A child this module did not start, ended before anyone asked: a zombie.
-  const pid_t stranger = fork();
-  ASSERT_GE(stranger, 0);
-  if (stranger == 0) _exit(0);
-  auto start = std::chrono::steady_clock::now();
-  while (processState(stranger) != "Z" && secondsSince(start) < 3)
-    std::this_thread::sleep_for(std::chrono::milliseconds(10));
-  ASSERT_EQ(processState(stranger), "Z");
-
-  platform::reapEveryChild();
-  EXPECT_TRUE(goneWithin(stranger, 1)) << "still " << processState(stranger);
-
-  // One that ends later is reaped from the handler; our own program's end is
-  // recorded all the same.
+TEST_F(ProgramStartTest, InheritedChildrenAreReapedButLaterOnesAreLeftToTheirOwner) {
+  // Children this module did not start, as a process has them after exec:
+  // one ended already (a zombie), one that ends later.
+  const pid_t ended = fork();
+  ASSERT_GE(ended, 0);
+  if (ended == 0) _exit(0);
   const pid_t later = fork();
   ASSERT_GE(later, 0);
   if (later == 0) {
-    usleep(100000);
+    usleep(300000);
     _exit(0);
   }
+  auto start = std::chrono::steady_clock::now();
+  while (processState(ended) != "Z" && secondsSince(start) < 3)
+    std::this_thread::sleep_for(std::chrono::milliseconds(10));
+  ASSERT_EQ(processState(ended), "Z");
+
+  platform::adoptInheritedChildren();
+  EXPECT_TRUE(goneWithin(ended, 1)) << "still " << processState(ended);
+  EXPECT_TRUE(goneWithin(later, 3)) << "still " << processState(later);
+
+  // A child made afterwards by other code (a library) is its to wait for.
+  const pid_t libraryChild = fork();
+  ASSERT_GE(libraryChild, 0);
+  if (libraryChild == 0) _exit(7);
+  int status = 0;
+  EXPECT_EQ(waitpid(libraryChild, &status, 0), libraryChild);
+  EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 7);
+
+  // Our own programs' ends are still recorded.
   platform::ProgramStart ours = startProgram(script("short", "sleep 0.2"));
   ASSERT_GT(ours.pid, 0);
-  EXPECT_TRUE(goneWithin(later, 3)) << "still " << processState(later);
   EXPECT_TRUE(goneWithin(ours.pid, 3)) << "still " << processState(ours.pid);
   EXPECT_TRUE(platform::programHasEnded(ours.pid));
   EXPECT_FALSE(platform::signalProgram(ours.pid, 0));
