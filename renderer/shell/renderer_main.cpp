@@ -42,8 +42,9 @@ int rendererMain() {
       FramePacer noCap(0);
       runX11FrameLoop(display, saver, noCap);
       saver.destroy();  // a signal's end runs the window's steps backwards too
-    } else
+    } else {
       exitCode = 1;
+    }
   }
   XCloseDisplay(display);
   return exitCode;
