@@ -1,7 +1,6 @@
 # The Windows package: Miravel-<version>-win64.zip (or -win32.zip) holding
 # the two programs side by side and a short README for Windows users, made by
 # `cpack` in a Windows build folder.
-set(MIRAVEL_VERSION "1.0.0" CACHE STRING "Version of the packages")
 
 # The README with Windows line ends, for Notepad of every Windows version.
 file(READ ${CMAKE_SOURCE_DIR}/packaging/README-Windows.txt _readme)
