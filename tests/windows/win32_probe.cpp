@@ -20,6 +20,8 @@
 //                                   one a line
 //   win32_probe edits TITLE         the text (UTF-8) of every edit control inside
 //                                   the window titled TITLE, one a line
+//   win32_probe monitors            the virtual screen "virtual=X,Y,W,H", then
+//                                   "monitor=L,T,R,B dpi=D" for each monitor
 //   win32_probe pixelformats        every format DescribePixelFormat lists on a
 //                                   window of this program, then the renderer's
 //                                   choice on it: "chosen N predicted M context C"
@@ -58,6 +60,32 @@ int info(const char* title) {
   ClientToScreen(window, &origin);
   std::printf("client=%ld,%ld,%ld,%ld\n", static_cast<long>(origin.x), static_cast<long>(origin.y),
               static_cast<long>(c.right), static_cast<long>(c.bottom));
+  return 0;
+}
+
+BOOL CALLBACK printMonitor(HMONITOR monitor, HDC, LPRECT, LPARAM) {
+  MONITORINFO m{};
+  m.cbSize = sizeof m;
+  if (!GetMonitorInfoA(monitor, &m)) return TRUE;
+  // GetDpiForMonitor lives in shcore; found at run time, as older systems
+  // lack it.
+  UINT dpiX = 0, dpiY = 0;
+  using DpiFn = HRESULT(WINAPI*)(HMONITOR, int, UINT*, UINT*);
+  if (HMODULE shcore = LoadLibraryA("shcore.dll")) {
+    auto getDpi = reinterpret_cast<DpiFn>(reinterpret_cast<void*>(GetProcAddress(shcore, "GetDpiForMonitor")));
+    if (getDpi) getDpi(monitor, 0, &dpiX, &dpiY);
+  }
+  std::printf("monitor=%ld,%ld,%ld,%ld dpi=%u\n", static_cast<long>(m.rcMonitor.left),
+              static_cast<long>(m.rcMonitor.top), static_cast<long>(m.rcMonitor.right),
+              static_cast<long>(m.rcMonitor.bottom), dpiX);
+  return TRUE;
+}
+
+int monitors() {
+  std::printf("virtual=%d,%d,%d,%d\n", GetSystemMetrics(SM_XVIRTUALSCREEN),
+              GetSystemMetrics(SM_YVIRTUALSCREEN), GetSystemMetrics(SM_CXVIRTUALSCREEN),
+              GetSystemMetrics(SM_CYVIRTUALSCREEN));
+  EnumDisplayMonitors(nullptr, nullptr, printMonitor, 0);
   return 0;
 }
 
@@ -198,6 +226,7 @@ int main(int argc, char** argv) {
   }
   if (command == "window" && argc == 4) return window(argv[2], argv[3]);
   if (command == "pixelformats" && argc == 2) return pixelFormats();
+  if (command == "monitors" && argc == 2) return monitors();
   if (command == "children" && argc == 3) return children(argv[2], printChild);
   if (command == "texts" && argc == 3) return children(argv[2], printText);
   if (command == "edits" && argc == 3) return children(argv[2], printEdit);
