@@ -101,14 +101,15 @@ RECT rectOf(const Box& b) { return RECT{b.x, b.y, b.x + b.w, b.y + b.h}; }
 
 }  // namespace
 
-Win32SettingsDialog::Win32SettingsDialog(const std::string& settingsPath) : rules_(*this, settingsPath) {
+Win32SettingsDialog::Win32SettingsDialog(const std::string& settingsPath, HWND owner)
+    : rules_(*this, settingsPath) {
   if (!registerClasses()) return;
   HINSTANCE instance = platform::instance();
   RECT frame{0, 0, kDialogWidth, kDialogHeight};
   AdjustWindowRectEx(&frame, kDialogStyle, FALSE, kDialogExStyle);
   window_ = CreateWindowExW(kDialogExStyle, kDialogClass, platform::wideFromUtf8(kCaption).c_str(), kDialogStyle,
                             CW_USEDEFAULT, CW_USEDEFAULT, frame.right - frame.left, frame.bottom - frame.top,
-                            nullptr, nullptr, instance, nullptr);
+                            owner, nullptr, instance, nullptr);
   if (!window_) return;
   SetWindowLongPtrW(window_, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
   SetWindowLongPtrW(window_, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&Win32SettingsDialog::dialogProc));

@@ -34,7 +34,8 @@ namespace dialog {
 class Win32SettingsDialog : public platform::Form, private SettingsDialogView {
  public:
   // `settingsPath`: the settings file "設定" writes.
-  explicit Win32SettingsDialog(const std::string& settingsPath);
+  // `owner`: the window the dialog belongs to (null: none).
+  explicit Win32SettingsDialog(const std::string& settingsPath, HWND owner = nullptr);
   ~Win32SettingsDialog() override;
   Win32SettingsDialog(const Win32SettingsDialog&) = delete;
   Win32SettingsDialog& operator=(const Win32SettingsDialog&) = delete;

@@ -20,6 +20,10 @@
 //                                   one a line
 //   win32_probe edits TITLE         the text (UTF-8) of every edit control inside
 //                                   the window titled TITLE, one a line
+//   win32_probe owner TITLE         "owner=HANDLE enabled=E": the owner of the
+//                                   window titled TITLE (0 when none) and
+//                                   whether that owner takes input
+//   win32_probe enabled TITLE       1 when the window titled TITLE takes input
 //   win32_probe monitors            the virtual screen "virtual=X,Y,W,H", then
 //                                   "monitor=L,T,R,B dpi=D" for each monitor
 //   win32_probe pixelformats        every format DescribePixelFormat lists on a
@@ -79,6 +83,15 @@ BOOL CALLBACK printMonitor(HMONITOR monitor, HDC, LPRECT, LPARAM) {
               static_cast<long>(m.rcMonitor.top), static_cast<long>(m.rcMonitor.right),
               static_cast<long>(m.rcMonitor.bottom), dpiX);
   return TRUE;
+}
+
+int owner(const char* title) {
+  HWND window = FindWindowA(nullptr, title);
+  if (!window) return 1;
+  HWND owner = GetWindow(window, GW_OWNER);
+  std::printf("owner=%lu enabled=%d\n", static_cast<unsigned long>(reinterpret_cast<std::uintptr_t>(owner)),
+              owner && IsWindowEnabled(owner) ? 1 : 0);
+  return 0;
 }
 
 int monitors() {
@@ -227,6 +240,13 @@ int main(int argc, char** argv) {
   if (command == "window" && argc == 4) return window(argv[2], argv[3]);
   if (command == "pixelformats" && argc == 2) return pixelFormats();
   if (command == "monitors" && argc == 2) return monitors();
+  if (command == "owner" && argc == 3) return owner(argv[2]);
+  if (command == "enabled" && argc == 3) {
+    HWND window = FindWindowA(nullptr, argv[2]);
+    if (!window) return 1;
+    std::printf("%d\n", IsWindowEnabled(window) ? 1 : 0);
+    return 0;
+  }
   if (command == "children" && argc == 3) return children(argv[2], printChild);
   if (command == "texts" && argc == 3) return children(argv[2], printText);
   if (command == "edits" && argc == 3) return children(argv[2], printEdit);
