@@ -24,6 +24,10 @@
 //                                   window titled TITLE (0 when none) and
 //                                   whether that owner takes input
 //   win32_probe enabled TITLE       1 when the window titled TITLE takes input
+//   win32_probe layout TITLE        every window inside the top-level window
+//                                   titled TITLE: "CLASS X,Y,W,H client CX,CY",
+//                                   its rectangle and its client area's origin
+//                                   in the top-level window's client area
 //   win32_probe monitors            the virtual screen "virtual=X,Y,W,H", then
 //                                   "monitor=L,T,R,B dpi=D" for each monitor
 //   win32_probe pixelformats        every format DescribePixelFormat lists on a
@@ -92,6 +96,22 @@ int owner(const char* title) {
   std::printf("owner=%lu enabled=%d\n", static_cast<unsigned long>(reinterpret_cast<std::uintptr_t>(owner)),
               owner && IsWindowEnabled(owner) ? 1 : 0);
   return 0;
+}
+
+BOOL CALLBACK printLayout(HWND child, LPARAM data) {
+  HWND top = reinterpret_cast<HWND>(data);
+  char className[256] = {};
+  GetClassNameA(child, className, sizeof className);
+  RECT r{};
+  GetWindowRect(child, &r);
+  POINT corner{r.left, r.top}, client{0, 0};
+  ScreenToClient(top, &corner);
+  ClientToScreen(child, &client);
+  ScreenToClient(top, &client);
+  std::printf("%s %ld,%ld,%ld,%ld client %ld,%ld\n", className, static_cast<long>(corner.x),
+              static_cast<long>(corner.y), static_cast<long>(r.right - r.left),
+              static_cast<long>(r.bottom - r.top), static_cast<long>(client.x), static_cast<long>(client.y));
+  return TRUE;
 }
 
 int monitors() {
@@ -241,6 +261,12 @@ int main(int argc, char** argv) {
   if (command == "pixelformats" && argc == 2) return pixelFormats();
   if (command == "monitors" && argc == 2) return monitors();
   if (command == "owner" && argc == 3) return owner(argv[2]);
+  if (command == "layout" && argc == 3) {
+    HWND window = FindWindowA(nullptr, argv[2]);
+    if (!window) return 1;
+    EnumChildWindows(window, printLayout, reinterpret_cast<LPARAM>(window));
+    return 0;
+  }
   if (command == "enabled" && argc == 3) {
     HWND window = FindWindowA(nullptr, argv[2]);
     if (!window) return 1;
