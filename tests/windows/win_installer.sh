@@ -7,8 +7,9 @@
 source "$MIRAVEL_TEST_LIB"
 source "$(dirname "$0")/wine_lib.sh"
 cd "$MIRAVEL_BUILD" || exit 1
-if file Miravel.scr | grep -q 'x86-64'; then arch=win64 generator=NSIS64 programs="Program Files"
-else arch=win32 generator=NSIS programs="Program Files (x86)"; fi
+# The 32-bit installer and its registry entries live in the 32-bit view.
+if file Miravel.scr | grep -q 'x86-64'; then arch=win64 generator=NSIS64 programs="Program Files" view=/reg:64
+else arch=win32 generator=NSIS programs="Program Files (x86)" view=/reg:32; fi
 timeout 120 cpack -G "$generator" -B "$WORK/out" >"$WORK/cpack.log" 2>&1 || cat "$WORK/cpack.log"
 setup=$(ls "$WORK"/out/Miravel-*-"$arch"-setup.exe 2>/dev/null | head -n1)
 check "cpack -G $generator makes Miravel-<version>-$arch-setup.exe" test -n "$setup"
@@ -24,10 +25,10 @@ DESKTOP='HKCU\Control Panel\Desktop'
 saved_saver=""
 reg_value() {  # KEY NAME: the value's text; exit 1 when it is missing
   local out
-  out=$(timeout 20 wine reg query "$1" /v "$2" /reg:64 </dev/null 2>/dev/null | tr -d '\r') || return 1
+  out=$(timeout 20 wine reg query "$1" /v "$2" "$view" </dev/null 2>/dev/null | tr -d '\r') || return 1
   sed -n "s/^ *$2 *REG_[A-Z_]* *//p" <<<"$out" | head -n1
 }
-reg_missing() { ! timeout 20 wine reg query "$@" /reg:64 </dev/null >/dev/null 2>&1; }
+reg_missing() { ! timeout 20 wine reg query "$@" "$view" </dev/null >/dev/null 2>&1; }
 saved_saver=$(reg_value "$DESKTOP" SCRNSAVE.EXE) || saved_saver="-"
 restore_saver() {
   [ "$_WINE_UP" = 1 ] || return 0
