@@ -252,6 +252,32 @@ TEST(Win32Settings, FileTestsAndTheDialogSave) {
   RemoveDirectoryA(folder.file("sub").c_str());
 }
 
+// A profile folder whose name the ANSI code page cannot write (here a
+// Devanagari letter at code page 932): the settings path is UTF-8 and opened
+// with the wide functions, so the first save makes the folder and the file
+// and the next run reads them.
+TEST(Win32Settings, SettingsPathsTheAnsiCodePageCannotWrite) {
+  TempFolder folder;
+  const std::string utf8Folder = folder.file("\xE0\xA4\x85\xE3\x83\xBB");  // "अ・"
+  std::string ansi;
+  ASSERT_FALSE(platform::ansiFromWide(platform::wideFromUtf8(utf8Folder), ansi))
+      << "the test needs a name outside the ANSI code page";
+  const std::string path = utf8Folder + "\\Miravel\\Miravel.ini";
+  BGMKind = 1;
+  BGMFile.clear();
+  SaveSettingsTo(path, "7");
+  const std::wstring widePath = platform::wideFromUtf8(path);
+  EXPECT_NE(GetFileAttributesW(widePath.c_str()), INVALID_FILE_ATTRIBUTES);
+  BGMKind = 0;
+  BGMRepeat = 0;
+  LoadSettingsFrom(path);
+  EXPECT_EQ(BGMKind, 1);
+  EXPECT_EQ(BGMRepeat, 7);
+  DeleteFileW(widePath.c_str());
+  RemoveDirectoryW(platform::wideFromUtf8(utf8Folder + "\\Miravel").c_str());
+  RemoveDirectoryW(platform::wideFromUtf8(utf8Folder).c_str());
+}
+
 TEST(Win32Image, DecodesThePreviewAndRefusesDamage) {
   platform::RgbImage picture;
   ASSERT_TRUE(platform::decodeJpeg(kPreviewJpeg, kPreviewJpeg_size, picture));
