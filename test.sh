@@ -33,6 +33,8 @@ cmake --build build -j"$(nproc)"
 cmake -S . -B build-win64 -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-w64-x86_64.cmake \
   -DCMAKE_BUILD_TYPE=Release >/dev/null
 cmake --build build-win64 -j"$(nproc)"
+# The installer (makensis): Miravel-<version>-win64-setup.exe.
+(cd build-win64 && cpack -G NSIS64 >/dev/null)
 # Wine runs 32-bit programs only with its 32-bit half (scripts/deps.sh
 # windows32); without it a 32-bit program does not start at all, so only the
 # programs are then compiled and linked, not their tests.
@@ -43,6 +45,7 @@ fi
 cmake -S . -B build-win32 -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-w64-i686.cmake \
   -DCMAKE_BUILD_TYPE=Release -DMIRAVEL_BUILD_TESTS=$wine32 >/dev/null
 cmake --build build-win32 -j"$(nproc)"
+(cd build-win32 && cpack -G NSIS >/dev/null)
 
 wine_root=$(mktemp -d /tmp/miravel-wine.XXXXXX)
 export MIRAVEL_WINEPREFIX="$wine_root/prefix" MIRAVEL_WINE_LOCPATH="$wine_root/locale"

@@ -13,8 +13,7 @@ if(WIN32)
 endif()
 include(GNUInstallDirs)
 
-set(MIRAVEL_VERSION "1.0.0" CACHE STRING "Version of the Debian package")
-set(MIRAVEL_PACKAGE_MAINTAINER "Miravel developers <miravel@example.com>" CACHE STRING
+set(MIRAVEL_PACKAGE_MAINTAINER "${MIRAVEL_VENDOR} <miravel@example.com>" CACHE STRING
   "Maintainer field of the Debian package")
 
 set(_pkg ${CMAKE_SOURCE_DIR}/packaging)

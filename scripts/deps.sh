@@ -17,6 +17,9 @@ TEST_PKGS="xvfb xdotool x11-apps x11-utils imagemagick sox libsox-fmt-mp3 lintia
 # gives localedef the ja_JP source for code page 932.
 WINDOWS_PKGS="g++-mingw-w64-x86-64-posix g++-mingw-w64-i686-posix googletest wine wine64
   locales xvfb xdotool x11-apps x11-utils imagemagick sox libsox-fmt-mp3 file unzip"
+# The Windows installer (cpack -G NSIS64 with makensis) and the test that
+# reads the programs' resources back (Python's standard library).
+WINDOWS_PKGS="$WINDOWS_PKGS nsis python3"
 WINDOWS32_PKGS="wine32:i386 libgl1:i386 libgl1-mesa-dri:i386 libglx-mesa0:i386"
 
 want=""

@@ -57,10 +57,11 @@ std::wstring widen(const std::string& utf8) {
   return out;
 }
 
-HFONT createCaptionFont(const CaptionFont& font) {
-  // Points to pixels at 96 dots per inch: 9.75 points is 13 pixels. A
-  // negative height asks for the character height, as point sizes mean.
-  long pixels = std::lround(font.size * 96.0 / 72.0);
+HFONT createCaptionFont(const CaptionFont& font, int dpi) {
+  // Points to pixels: 9.75 points is 13 pixels at 96 dots per inch, 20 at
+  // 144. A negative height asks for the character height, as point sizes
+  // mean.
+  long pixels = std::lround(font.size * (dpi > 0 ? dpi : 96) / 72.0);
   if (pixels < 1) pixels = 1;
   std::wstring face = widen(font.face);
   if (face.size() >= LF_FACESIZE) face.resize(LF_FACESIZE - 1);
@@ -68,6 +69,13 @@ HFONT createCaptionFont(const CaptionFont& font) {
                      font.underline ? TRUE : FALSE, font.strikeout ? TRUE : FALSE,
                      static_cast<DWORD>(font.charset), OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS,
                      DEFAULT_QUALITY, DEFAULT_PITCH | FF_DONTCARE, face.c_str());
+}
+
+void Win32CommandButton::setDpi(int dpi) {
+  if (dpi <= 0 || dpi == dpi_) return;
+  dpi_ = dpi;
+  dirty_ = true;
+  if (window_) InvalidateRect(window_, nullptr, FALSE);
 }
 
 Win32CommandButton::Win32CommandButton(HWND parent, int x, int y, int w, int h, const std::string& caption)
@@ -322,15 +330,26 @@ void Win32CommandButton::renderSurface() {
 void Win32CommandButton::drawCaption(HDC dc) {
   const CaptionLabel& label = rules_.caption();
   if (label.text.empty()) return;
-  if (!font_ || *label.font != fontMadeFrom_) {
+  if (!font_ || *label.font != fontMadeFrom_ || fontDpi_ != dpi_) {
     if (font_) DeleteObject(font_);
-    font_ = createCaptionFont(*label.font);
+    font_ = createCaptionFont(*label.font, dpi_);
     fontMadeFrom_ = *label.font;
+    fontDpi_ = dpi_;
   }
   std::wstring text = widen(label.text);
-  const int top = label.topPixels();
+  int top = label.topPixels();
   const int width = label.widthTwips / kTwipsPerPixel;
-  const int height = CaptionLabel::kHeightTwips / kTwipsPerPixel;
+  int height = CaptionLabel::kHeightTwips / kTwipsPerPixel;
+  if (dpi_ != 96) {
+    // The rules place a 13-pixel caption in the face; a caption of the
+    // larger font goes where that place lies at this scale: the face's
+    // height less the scaled caption and margin, halved.
+    const double scale = dpi_ / 96.0;
+    height = static_cast<int>(std::lround(height * scale));
+    top = static_cast<int>(std::lround(
+        (surfaceH_ * static_cast<double>(kTwipsPerPixel) - (CaptionLabel::kHeightTwips + 20) * scale) / 2.0 /
+        kTwipsPerPixel));
+  }
   HGDIOBJ oldFont = SelectObject(dc, font_);
   int oldMode = SetBkMode(dc, TRANSPARENT);
   const UINT format = DT_CENTER | DT_TOP | DT_SINGLELINE | DT_NOPREFIX | DT_NOCLIP;

@@ -74,6 +74,11 @@ class Win32CommandButton : private CommandHost {
   void onClick(ClickHandler handler) { clickHandler_ = std::move(handler); }
   void onPropertyChanged(PropertyChangedHandler handler) { changedHandler_ = std::move(handler); }
   void setAmbientFont(const CaptionFont& font) { ambientFont_ = font; }
+  // The logical dots per inch of the monitor the button is on (96 by
+  // default): the caption is drawn in a font of that size and placed in the
+  // face as the 96-dpi layout places it, scaled; the face itself is drawn at
+  // the window's size. The caller sizes the window.
+  void setDpi(int dpi);
 
   // The rules and state, read without side effects.
   const Command& rules() const { return rules_; }
@@ -115,6 +120,8 @@ class Win32CommandButton : private CommandHost {
   // The caption font and the font object it was made from.
   HFONT font_ = nullptr;
   CaptionFont fontMadeFrom_;
+  int fontDpi_ = 96;
+  int dpi_ = 96;
   bool hasFocus_ = false;
   POINT lastMove_{-1000000, -1000000};
 };
@@ -122,8 +129,8 @@ class Win32CommandButton : private CommandHost {
 // UTF-8 to UTF-16 and back; invalid input gives what the system makes of it.
 std::wstring widen(const std::string& utf8);
 
-// The caption font as GDI makes it (CreateFontW): height in pixels at 96 dots
-// per inch, weight, style and character set of `font`.
-HFONT createCaptionFont(const CaptionFont& font);
+// The caption font as GDI makes it (CreateFontW): height in pixels at `dpi`
+// dots per inch (96 unless given), weight, style and character set of `font`.
+HFONT createCaptionFont(const CaptionFont& font, int dpi = 96);
 
 }  // namespace button

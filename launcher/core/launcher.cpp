@@ -45,7 +45,7 @@ void launcherMain() {
   }
 
   if (modeLetter == "C") {
-    showSettingsDialog();
+    showSettingsDialog(hostWindowNumberOf(commandLine));
     platform::endLauncher();
   }
 

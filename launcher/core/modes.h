@@ -31,6 +31,9 @@ void previewSetup(int64_t hostWindow);
 void loadSaverHost();
 
 // Shows the settings dialog "<Miravel>" modally; returns when it has closed.
-// One function per platform (settings_dialog.cpp on FLTK,
-// win32_settings_dialog.cpp on Windows).
-void showSettingsDialog();
+// `ownerWindow` is the window the command line named ("/c:HWND"; 0 when
+// none): on Windows the dialog is owned by it and modal to it, as the Screen
+// Saver Settings expect; the FLTK dialog has no use for it. One function per
+// platform (settings_dialog.cpp on FLTK, win32_settings_dialog.cpp on
+// Windows).
+void showSettingsDialog(int64_t ownerWindow);

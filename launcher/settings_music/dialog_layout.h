@@ -57,4 +57,17 @@ constexpr const char* kCancelButtonText = "ｷｬﾝｾﾙ";
 // Labels and buttons: "ＭＳ Ｐゴシック" 9.75 points, 13 pixels at 96 dpi.
 constexpr int kFontPixels = 13;
 
+// The layout is in pixels at 96 dots per inch; at another logical DPI every
+// place and size is that many times larger (144 dpi: 1.5 times), rounded to
+// the nearest pixel with halves away from zero, as the system's MulDiv.
+constexpr int kLayoutDpi = 96;
+constexpr int scaledForDpi(int value, int dpi) {
+  const long long product = static_cast<long long>(value) * (dpi > 0 ? dpi : kLayoutDpi);
+  const long long half = kLayoutDpi / 2;
+  return static_cast<int>(product >= 0 ? (product + half) / kLayoutDpi : -((-product + half) / kLayoutDpi));
+}
+constexpr Box scaledForDpi(const Box& b, int dpi) {
+  return Box{scaledForDpi(b.x, dpi), scaledForDpi(b.y, dpi), scaledForDpi(b.w, dpi), scaledForDpi(b.h, dpi)};
+}
+
 }  // namespace dialog

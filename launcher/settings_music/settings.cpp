@@ -25,9 +25,25 @@ constexpr char kFileName[] = "Miravel.ini";
 
 bool isAbsolute(const std::string& folder) { return !folder.empty() && folder[0] == '/'; }
 
+// "C:\..." or "\\server\share...".
+bool isAbsoluteWindows(const std::string& folder) {
+  const bool drive = folder.size() >= 3 && folder[1] == ':' && (folder[2] == '\\' || folder[2] == '/');
+  return drive || folder.rfind("\\\\", 0) == 0;
+}
+
+std::string joinPath(const SettingsPlaceFacts& facts, std::string folder, const std::string& name) {
+  const char separator = facts.windowsPaths ? '\\' : '/';
+  if (folder.empty() || folder.back() != separator) folder += separator;
+  return folder + name;
+}
+
 }  // namespace
 
 std::string userSettingsPath(const SettingsPlaceFacts& facts) {
+  if (facts.windowsPaths) {
+    if (!isAbsoluteWindows(facts.roamingAppData)) return {};
+    return joinPath(facts, joinPath(facts, facts.roamingAppData, "Miravel"), kFileName);
+  }
   // Relative values are to be ignored, as the base-directory rules say.
   if (isAbsolute(facts.xdgConfigHome)) return facts.xdgConfigHome + "/miravel/" + kFileName;
   if (isAbsolute(facts.home)) return facts.home + "/.config/miravel/" + kFileName;
@@ -37,7 +53,7 @@ std::string userSettingsPath(const SettingsPlaceFacts& facts) {
 SettingsLocation chooseSettingsLocation(const SettingsPlaceFacts& facts) {
   SettingsLocation location;
   if (facts.launcherFolder.empty()) return location;
-  const std::string beside = facts.launcherFolder + "/" + kFileName;
+  const std::string beside = joinPath(facts, facts.launcherFolder, kFileName);
   if (facts.launcherFolderWritable) return {beside, beside};
   location.savePath = userSettingsPath(facts);
   location.readPath = !location.savePath.empty() && facts.userFileExists ? location.savePath : beside;

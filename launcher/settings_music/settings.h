@@ -20,28 +20,33 @@ inline constexpr char kKeyBGMFile[] = "\x42\x47\x4D\xCC\xA7\xB2\xD9";
 
 // Where the settings live. Beside the launcher ("<folder>/Miravel.ini") when
 // the user may write the launcher's folder, as in a portable folder;
-// otherwise (an installed launcher) in the user's configuration folder,
+// otherwise (an installed launcher) in the user's own folder: on Linux
 // "$XDG_CONFIG_HOME/miravel/Miravel.ini" or "~/.config/miravel/Miravel.ini",
-// and while that file does not exist yet, the file beside the launcher (if
-// any) is read as the defaults.
+// on Windows "%APPDATA%\Miravel\Miravel.ini" (the roaming application-data
+// folder). While that file does not exist yet, the file beside the launcher
+// (if any) is read as the defaults.
 struct SettingsPlaceFacts {
   std::string launcherFolder;  // empty when the launcher's folder is unknown
   bool launcherFolderWritable = false;
   std::string xdgConfigHome;  // the environment's values; empty when unset
   std::string home;
   bool userFileExists = false;  // the per-user file is there
+  // Windows: the roaming application-data folder (empty when unknown), and
+  // paths joined with "\".
+  std::string roamingAppData;
+  bool windowsPaths = false;
 };
 struct SettingsLocation {
   std::string readPath;  // what LoadSettings reads; empty: nothing to read
   std::string savePath;  // what a save replaces; empty: nowhere to save
 };
-// The per-user file for these facts; empty when neither variable gives an
-// absolute folder.
+// The per-user file for these facts; empty when no absolute folder is known.
 std::string userSettingsPath(const SettingsPlaceFacts& facts);
 SettingsLocation chooseSettingsLocation(const SettingsPlaceFacts& facts);
-// The facts of this process (program folder, access, environment) and the
-// rule above applied to them. Used by every mode that reads or saves. On
-// Windows the file is always the one beside the launcher.
+// The facts of this process (program folder, access, environment or the
+// profile's folders) and the rule above applied to them. Used by every mode
+// that reads or saves. On Windows the paths are UTF-8, so that a profile
+// folder the ANSI code page cannot write still works.
 SettingsLocation settingsLocation();
 // Makes the missing folders of the file `path`, private to the user.
 void makeSettingsFolders(const std::string& path);

@@ -5,7 +5,7 @@
 #include "launcher/settings_music/settings.h"
 #include "platform/runtime/fltk_runtime.h"
 
-void showSettingsDialog() {
+void showSettingsDialog(int64_t /*ownerWindow*/) {
   // Without a display there is nothing to show and nothing to save.
   if (!platform::display()) return;
   dialog::Kelvara_P dialog(SettingsPath());

@@ -99,21 +99,108 @@ void drawLabel(HDC dc, const std::wstring& text, const RECT& box, UINT format) {
 
 RECT rectOf(const Box& b) { return RECT{b.x, b.y, b.x + b.w, b.y + b.h}; }
 
+// The DPI functions of Windows 10 (user32) and 8.1 (shcore), looked up when
+// first needed so the program still starts on Windows 7, which has one DPI
+// for everything (GetDeviceCaps).
+template <typename Fn>
+Fn systemFunction(const wchar_t* library, const char* name) {
+  HMODULE module = GetModuleHandleW(library);
+  if (!module) module = LoadLibraryW(library);
+  return module ? reinterpret_cast<Fn>(reinterpret_cast<void*>(GetProcAddress(module, name))) : nullptr;
+}
+
+int systemDpi() {
+  HDC screen = GetDC(nullptr);
+  const int dpi = screen ? GetDeviceCaps(screen, LOGPIXELSY) : 0;
+  if (screen) ReleaseDC(nullptr, screen);
+  return dpi > 0 ? dpi : kLayoutDpi;
+}
+
+// The DPI of the primary monitor, where the dialog opens.
+int primaryMonitorDpi() {
+  using GetDpiForMonitorFn = HRESULT(WINAPI*)(HMONITOR, int, UINT*, UINT*);
+  static const auto getDpiForMonitor = systemFunction<GetDpiForMonitorFn>(L"shcore.dll", "GetDpiForMonitor");
+  UINT x = 0, y = 0;
+  HMONITOR monitor = MonitorFromPoint(POINT{0, 0}, MONITOR_DEFAULTTOPRIMARY);
+  if (getDpiForMonitor && monitor && SUCCEEDED(getDpiForMonitor(monitor, 0 /* effective */, &x, &y)) && y > 0)
+    return static_cast<int>(y);
+  return systemDpi();
+}
+
+void adjustFrame(RECT& frame, DWORD style, DWORD exStyle, int dpi) {
+  using AdjustForDpiFn = BOOL(WINAPI*)(LPRECT, DWORD, BOOL, DWORD, UINT);
+  static const auto adjustForDpi = systemFunction<AdjustForDpiFn>(L"user32.dll", "AdjustWindowRectExForDpi");
+  if (adjustForDpi && adjustForDpi(&frame, style, FALSE, exStyle, static_cast<UINT>(dpi))) return;
+  AdjustWindowRectEx(&frame, style, FALSE, exStyle);
+}
+
 }  // namespace
 
-Win32SettingsDialog::Win32SettingsDialog(const std::string& settingsPath) : rules_(*this, settingsPath) {
+RECT Win32SettingsDialog::frameAround(int left, int top) const {
+  RECT frame{left, top, left + scaled(kDialogWidth), top + scaled(kDialogHeight)};
+  adjustFrame(frame, kDialogStyle, kDialogExStyle, dpi_);
+  return frame;
+}
+
+void Win32SettingsDialog::placeChildren() {
+  auto place = [](HWND child, const Box& b) {
+    if (child) SetWindowPos(child, nullptr, b.x, b.y, b.w, b.h, SWP_NOZORDER | SWP_NOACTIVATE);
+  };
+  place(panel_, at(kPanel));
+  if (track_) {
+    const Box combo = at(kTrackCombo);
+    SetWindowPos(track_, nullptr, combo.x, combo.y, combo.w, scaled(kTrackListHeight), SWP_NOZORDER | SWP_NOACTIVATE);
+    if (font_) SendMessageW(track_, WM_SETFONT, reinterpret_cast<WPARAM>(font_), TRUE);
+    if (dpi_ != kLayoutDpi) {
+      // The closed field is as high as its font makes it; at another DPI it
+      // is made the layout's height at that DPI, as at 96 dpi.
+      RECT r{};
+      GetWindowRect(track_, &r);
+      const LRESULT item = SendMessageW(track_, CB_GETITEMHEIGHT, static_cast<WPARAM>(-1), 0);
+      const int grow = combo.h - (r.bottom - r.top);
+      if (item > 0 && item + grow > 0)
+        SendMessageW(track_, CB_SETITEMHEIGHT, static_cast<WPARAM>(-1), static_cast<LPARAM>(item + grow));
+    }
+  }
+  const std::pair<button::Win32CommandButton*, Box> buttons[] = {
+      {fileButton_.get(), kFileButton}, {saveButton_.get(), kSaveButton},
+      {cancelButton_.get(), kCancelButton}, {webButton_.get(), kWebButton}};
+  for (const auto& [b, box] : buttons) {
+    if (!b) continue;
+    b->setDpi(dpi_);
+    place(b->window(), at(box));
+  }
+}
+
+void Win32SettingsDialog::dpiChanged(int dpi, const RECT& suggested) {
+  if (dpi <= 0) return;
+  dpi_ = dpi;
+  HFONT old = font_;
+  button::CaptionFont captionFont{};
+  font_ = button::createCaptionFont(captionFont, dpi_);
+  placeChildren();
+  if (old) DeleteObject(old);
+  SetWindowPos(window_, nullptr, suggested.left, suggested.top, suggested.right - suggested.left,
+               suggested.bottom - suggested.top, SWP_NOZORDER | SWP_NOACTIVATE);
+  InvalidateRect(window_, nullptr, TRUE);
+  if (panel_) InvalidateRect(panel_, nullptr, FALSE);
+}
+
+Win32SettingsDialog::Win32SettingsDialog(const std::string& settingsPath, HWND owner)
+    : rules_(*this, settingsPath) {
   if (!registerClasses()) return;
   HINSTANCE instance = platform::instance();
-  RECT frame{0, 0, kDialogWidth, kDialogHeight};
-  AdjustWindowRectEx(&frame, kDialogStyle, FALSE, kDialogExStyle);
+  // Laid out for the monitor it opens on; WM_DPICHANGED follows it to others.
+  dpi_ = primaryMonitorDpi();
+  const RECT frame = frameAround(0, 0);
   window_ = CreateWindowExW(kDialogExStyle, kDialogClass, platform::wideFromUtf8(kCaption).c_str(), kDialogStyle,
                             CW_USEDEFAULT, CW_USEDEFAULT, frame.right - frame.left, frame.bottom - frame.top,
-                            nullptr, nullptr, instance, nullptr);
+                            owner, nullptr, instance, nullptr);
   if (!window_) return;
   SetWindowLongPtrW(window_, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
   SetWindowLongPtrW(window_, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&Win32SettingsDialog::dialogProc));
 
-  font_ = button::createCaptionFont(button::CaptionFont{});
+  font_ = button::createCaptionFont(button::CaptionFont{}, dpi_);
   icon_ = makeIcon(dialogIcon());
   if (icon_) {
     SendMessageW(window_, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(icon_));
@@ -123,7 +210,8 @@ Win32SettingsDialog::Win32SettingsDialog(const std::string& settingsPath) : rule
   // Pic_C(0): its 2-pixel sunken edge is the system's client edge, so its
   // client area is the panel's inner area the layout counts from.
   panel_ = CreateWindowExW(WS_EX_CLIENTEDGE | WS_EX_CONTROLPARENT, kPanelClass, L"",
-                           WS_CHILD | WS_VISIBLE | WS_CLIPCHILDREN, kPanel.x, kPanel.y, kPanel.w, kPanel.h, window_,
+                           WS_CHILD | WS_VISIBLE | WS_CLIPCHILDREN, at(kPanel).x, at(kPanel).y, at(kPanel).w,
+                           at(kPanel).h, window_,
                            nullptr, instance, nullptr);
   if (panel_) {
     SetWindowLongPtrW(panel_, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
@@ -133,7 +221,8 @@ Win32SettingsDialog::Win32SettingsDialog(const std::string& settingsPath) : rule
   // Children in keyboard-focus order: the track field and "..." inside the
   // panel, then "設定", "ｷｬﾝｾﾙ", "その他の作品".
   track_ = CreateWindowExW(0, L"COMBOBOX", L"", WS_CHILD | WS_VISIBLE | WS_TABSTOP | WS_VSCROLL | CBS_DROPDOWN,
-                           kTrackCombo.x, kTrackCombo.y, kTrackCombo.w, kTrackListHeight, panel_,
+                           at(kTrackCombo).x, at(kTrackCombo).y, at(kTrackCombo).w, scaled(kTrackListHeight),
+                           panel_,
                            reinterpret_cast<HMENU>(static_cast<INT_PTR>(kTrackId)), instance, nullptr);
   if (track_ && font_) SendMessageW(track_, WM_SETFONT, reinterpret_cast<WPARAM>(font_), FALSE);
 
@@ -145,6 +234,7 @@ Win32SettingsDialog::Win32SettingsDialog(const std::string& settingsPath) : rule
   cancelButton_->onClick([this] { rules_.cancel(); });
   webButton_ = makeButton(window_, kWebButton, kWebButtonText);
   webButton_->onClick([this] { rules_.openWebPage(); });
+  placeChildren();
 }
 
 Win32SettingsDialog::~Win32SettingsDialog() {
@@ -201,6 +291,9 @@ LRESULT Win32SettingsDialog::handleDialog(UINT message, WPARAM wParam, LPARAM lP
       break;
     case kPageSettled:
       rules_.pageSettled();
+      return 0;
+    case WM_DPICHANGED:
+      dpiChanged(HIWORD(wParam), *reinterpret_cast<const RECT*>(lParam));
       return 0;
     // The keyboard focus goes to a control, as in a dialog box: the one that
     // had it when the window was last active, else the first that takes it
@@ -274,25 +367,28 @@ void Win32SettingsDialog::paintPanel(HDC target) {
   // Shape3(3): the black frame round the heading.
   HGDIOBJ oldPen = SelectObject(dc, GetStockObject(BLACK_PEN));
   HGDIOBJ oldBrush = SelectObject(dc, GetStockObject(NULL_BRUSH));
-  Rectangle(dc, kHeadingFrame.x, kHeadingFrame.y, kHeadingFrame.x + kHeadingFrame.w,
-            kHeadingFrame.y + kHeadingFrame.h);
+  const Box frame = at(kHeadingFrame);
+  Rectangle(dc, frame.x, frame.y, frame.x + frame.w, frame.y + frame.h);
   SelectObject(dc, oldBrush);
   SelectObject(dc, oldPen);
 
   HGDIOBJ oldFont = SelectObject(dc, font_);
   SetBkMode(dc, TRANSPARENT);
   SetTextColor(dc, RGB(0, 0, 0));
-  drawLabel(dc, platform::wideFromUtf8(kHeadingText), rectOf(kHeadingLabel), DT_CENTER | DT_TOP | DT_SINGLELINE);
+  drawLabel(dc, platform::wideFromUtf8(kHeadingText), rectOf(at(kHeadingLabel)), DT_CENTER | DT_TOP | DT_SINGLELINE);
   for (int i = 0; i < kChoiceCount; ++i) {
-    drawLabel(dc, platform::wideFromUtf8(kChoiceTexts[i]), rectOf(kChoiceLabels[i]), DT_LEFT | DT_TOP | DT_SINGLELINE);
+    drawLabel(dc, platform::wideFromUtf8(kChoiceTexts[i]), rectOf(at(kChoiceLabels[i])), DT_LEFT | DT_TOP | DT_SINGLELINE);
   }
-  drawLabel(dc, platform::wideFromUtf8(kTrackText), rectOf(kTrackLabel), DT_LEFT | DT_TOP | DT_SINGLELINE);
+  drawLabel(dc, platform::wideFromUtf8(kTrackText), rectOf(at(kTrackLabel)), DT_LEFT | DT_TOP | DT_SINGLELINE);
   // lbl_Fname: long paths wrap, breaking inside names where they must.
-  drawLabel(dc, fileName_, rectOf(kFileLabel), DT_LEFT | DT_TOP | DT_WORDBREAK | DT_EDITCONTROL);
+  drawLabel(dc, fileName_, rectOf(at(kFileLabel)), DT_LEFT | DT_TOP | DT_WORDBREAK | DT_EDITCONTROL);
   SelectObject(dc, oldFont);
 
   for (int i = 0; i < kChoiceCount; ++i) {
-    if (markerShown_[i]) platform::drawPicture(dc, markerPicture(markerSelected_[i]), kMarkers[i].x, kMarkers[i].y);
+    if (!markerShown_[i]) continue;
+    const Box marker = at(kMarkers[i]);
+    const int size = scaled(kMarkerPictureSize);
+    platform::drawPicture(dc, markerPicture(markerSelected_[i]), marker.x, marker.y, size, size);
   }
 
   BitBlt(target, 0, 0, w, h, dc, 0, 0, SRCCOPY);
@@ -303,7 +399,7 @@ void Win32SettingsDialog::paintPanel(HDC target) {
 
 void Win32SettingsDialog::pressOnPanel(int x, int y) {
   for (int i = 0; i < kChoiceCount; ++i) {
-    if (inside(kMarkers[i], x, y) || inside(kChoiceLabels[i], x, y)) {
+    if (inside(at(kMarkers[i]), x, y) || inside(at(kChoiceLabels[i]), x, y)) {
       rules_.selectChoice(i);
       return;
     }
@@ -332,13 +428,17 @@ bool Win32SettingsDialog::screenArea(int& left, int& top, int& width, int& heigh
   top = 0;
   width = GetSystemMetrics(SM_CXSCREEN);
   height = GetSystemMetrics(SM_CYSCREEN);
+  // The rules place a dialog of the layout's size; the area is made smaller
+  // by what this dialog is larger at its DPI, so that it lands where the
+  // rules mean it to (centred across, a third down).
+  width -= scaled(kDialogWidth) - kDialogWidth;
+  height -= scaled(kDialogHeight) - kDialogHeight;
   return width > 0 && height > 0;
 }
 
 void Win32SettingsDialog::moveTo(int left, int top) {
   if (!window_) return;
-  RECT frame{left, top, left + kDialogWidth, top + kDialogHeight};
-  AdjustWindowRectEx(&frame, kDialogStyle, FALSE, kDialogExStyle);
+  const RECT frame = frameAround(left, top);
   SetWindowPos(window_, nullptr, frame.left, frame.top, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
@@ -369,7 +469,8 @@ void Win32SettingsDialog::showMarker(int index, bool selected) {
   if (index < 0 || index >= kChoiceCount) return;
   markerShown_[index] = true;
   markerSelected_[index] = selected;
-  invalidateInPanel(kMarkers[index].x, kMarkers[index].y, kMarkers[index].w, kMarkers[index].h);
+  const Box marker = at(kMarkers[index]);
+  invalidateInPanel(marker.x, marker.y, marker.w, marker.h);
 }
 
 void Win32SettingsDialog::setTrackText(const std::string& text) {
@@ -393,7 +494,8 @@ void Win32SettingsDialog::addTrackItem(const std::string& text) {
 void Win32SettingsDialog::showFileName(const std::string& path) {
   // The music path is kept in the system's ANSI code page.
   fileName_ = platform::wideFromAnsi(path);
-  invalidateInPanel(kFileLabel.x, kFileLabel.y, kFileLabel.w, kFileLabel.h);
+  const Box label = at(kFileLabel);
+  invalidateInPanel(label.x, label.y, label.w, label.h);
 }
 
 bool Win32SettingsDialog::pointerPosition(long& x, long& y) {

@@ -22,6 +22,7 @@
 #include <memory>
 #include <string>
 
+#include "launcher/settings_music/dialog_layout.h"
 #include "launcher/settings_music/dialog_rules.h"
 #include "platform/runtime/runtime.h"
 
@@ -34,7 +35,8 @@ namespace dialog {
 class Win32SettingsDialog : public platform::Form, private SettingsDialogView {
  public:
   // `settingsPath`: the settings file "設定" writes.
-  explicit Win32SettingsDialog(const std::string& settingsPath);
+  // `owner`: the window the dialog belongs to (null: none).
+  explicit Win32SettingsDialog(const std::string& settingsPath, HWND owner = nullptr);
   ~Win32SettingsDialog() override;
   Win32SettingsDialog(const Win32SettingsDialog&) = delete;
   Win32SettingsDialog& operator=(const Win32SettingsDialog&) = delete;
@@ -76,6 +78,16 @@ class Win32SettingsDialog : public platform::Form, private SettingsDialogView {
   void invalidateInPanel(int x, int y, int w, int h);
   void animate(const RECT& from, const RECT& to);
   void keepFocus();
+  // The layout's boxes at the dialog's DPI.
+  Box at(const Box& b) const { return scaledForDpi(b, dpi_); }
+  int scaled(int v) const { return scaledForDpi(v, dpi_); }
+  // The client area's size at the dialog's DPI, and the window's frame
+  // around a client area at (left, top).
+  RECT frameAround(int left, int top) const;
+  // Places the children, and the track field's font, at the dialog's DPI.
+  void placeChildren();
+  // WM_DPICHANGED: the dialog moved to a monitor of another scaling.
+  void dpiChanged(int dpi, const RECT& suggested);
 
   SettingsDialogRules rules_;
   HWND window_ = nullptr;
@@ -89,6 +101,8 @@ class Win32SettingsDialog : public platform::Form, private SettingsDialogView {
   std::wstring fileName_;
   bool busy_ = false;
   HWND lastFocus_ = nullptr;
+  // The logical DPI the dialog is laid out for: its monitor's.
+  int dpi_ = kLayoutDpi;
 };
 
 }  // namespace dialog

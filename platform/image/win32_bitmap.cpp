@@ -55,4 +55,19 @@ void drawPicture(HDC dc, const RgbImage& picture, int x, int y) {
                     static_cast<UINT>(picture.height), pixels.data(), &info, DIB_RGB_COLORS);
 }
 
+void drawPicture(HDC dc, const RgbImage& picture, int x, int y, int width, int height) {
+  if (picture.empty()) return;
+  if (width == picture.width && height == picture.height) {
+    drawPicture(dc, picture, x, y);
+    return;
+  }
+  std::vector<uint8_t> pixels(static_cast<size_t>(picture.width) * picture.height * 4);
+  copyPixels(picture, 0, pixels.data());
+  BITMAPINFO info = topDownInfo(picture);
+  const int oldMode = SetStretchBltMode(dc, COLORONCOLOR);
+  StretchDIBits(dc, x, y, width, height, 0, 0, picture.width, picture.height, pixels.data(), &info,
+                DIB_RGB_COLORS, SRCCOPY);
+  SetStretchBltMode(dc, oldMode);
+}
+
 }  // namespace platform

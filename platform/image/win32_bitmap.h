@@ -18,6 +18,10 @@ HBITMAP makeBitmap(const RgbImage& picture, uint8_t alpha = 0);
 
 // Draws the picture unscaled with its top left corner at x, y.
 void drawPicture(HDC dc, const RgbImage& picture, int x, int y);
+// The same at `width` x `height`: each pixel becomes a block of whole
+// pixels (never blended with its neighbours), so a small picture stays sharp
+// at a higher DPI.
+void drawPicture(HDC dc, const RgbImage& picture, int x, int y, int width, int height);
 
 }  // namespace platform
 

@@ -1,7 +1,7 @@
 // The settings file on disk, on Windows: reading with a size limit, the
 // atomic replace through a temporary file and ReplaceFile (MoveFileEx for a
 // new file), and the text conversions of files with a byte-order mark. Paths
-// are in the ANSI code page, as the launcher holds them.
+// are UTF-8 and opened with the wide functions.
 #include "platform/ini/ini.h"
 #include "platform/ini/ini_internal.h"
 
@@ -10,12 +10,15 @@
 #include <cstring>
 #include <vector>
 
+#include "platform/text/code_page_rules.h"
 #include "platform/text/cp932.h"
 
 namespace platform {
 namespace {
 
-std::wstring wide(const std::string& path) { return wideFromAnsi(path); }
+// Settings paths are UTF-8 on Windows (see settings.h), so that any folder the
+// profile gives can be written, whatever the ANSI code page.
+std::wstring wide(const std::string& path) { return wideFromUtf8(path); }
 
 UINT codePageOf(const char* name) {
   if (std::strcmp(name, "UTF-8") == 0) return CP_UTF8;
@@ -30,18 +33,9 @@ std::wstring decode(const char* from, const std::string& text) {
     if (text.size() % 2) out += L'?';
     return out;
   }
-  if (text.empty()) return {};
-  const UINT codePage = codePageOf(from);
-  const int size = static_cast<int>(text.size());
-  const int length = MultiByteToWideChar(codePage, 0, text.data(), size, nullptr, 0);
-  if (length <= 0) return {};
-  std::wstring out(static_cast<size_t>(length), L'\0');
-  MultiByteToWideChar(codePage, 0, text.data(), size, out.data(), length);
-  // What could not be read becomes "?", as in every other conversion here.
-  for (wchar_t& c : out) {
-    if (c == 0xFFFD || c == 0x30FB) c = L'?';
-  }
-  return out;
+  // Each character that cannot be read becomes one "?"; a real "・" (U+30FB,
+  // the default character of code page 932) is a character like any other.
+  return wideFromBytesMarkingBad(codePageOf(from), text, L'?');
 }
 
 std::string encode(const char* to, const std::wstring& text) {
@@ -53,12 +47,16 @@ std::string encode(const char* to, const std::wstring& text) {
   if (text.empty()) return {};
   const UINT codePage = codePageOf(to);
   const int size = static_cast<int>(text.size());
+  // UTF-8 takes neither flags nor a default character; code page 932 writes
+  // "?" for what it has no form of, never a look-alike.
   const char question = '?';
-  const char* fallback = codePage == CP_UTF8 ? nullptr : &question;
-  const int length = WideCharToMultiByte(codePage, 0, text.data(), size, nullptr, 0, fallback, nullptr);
+  const bool utf8 = codePage == CP_UTF8;
+  const char* fallback = utf8 ? nullptr : &question;
+  const DWORD flags = utf8 ? 0 : strictWideToBytes(codePage).flags;
+  const int length = WideCharToMultiByte(codePage, flags, text.data(), size, nullptr, 0, fallback, nullptr);
   if (length <= 0) return {};
   std::string out(static_cast<size_t>(length), '\0');
-  WideCharToMultiByte(codePage, 0, text.data(), size, out.data(), length, fallback, nullptr);
+  WideCharToMultiByte(codePage, flags, text.data(), size, out.data(), length, fallback, nullptr);
   return out;
 }
 

@@ -2,20 +2,31 @@
 
 #include "renderer/curtain/renderer_settings.h"
 
-bool runCreationSteps(SaverWindowSteps& window, CurtainScene& scene) {
+bool runCreationSteps(SaverWindowSteps& window, const std::vector<CurtainScene*>& scenes) {
   saverShellState.lastCursor = window.cursorPosition();
   window.hidePointer();
   rendererSettings = fixedRendererSettings();
   // The launcher knows the renderer by this title from now on.
   window.setTitle("KelvaraVC");
   window.lowerPriority();
-  const bool drawn = scene.init(window.surface());
+  bool drawn = !scenes.empty();
+  for (std::size_t i = 0; i < scenes.size(); ++i) {
+    if (!scenes[i]->init(window.sceneSurface(i))) drawn = false;
+  }
   saverShellState.rendererReady = 1;
   return drawn;
 }
 
-void runDestructionSteps(SaverWindowSteps& window, CurtainScene& scene) {
+bool runCreationSteps(SaverWindowSteps& window, CurtainScene& scene) {
+  return runCreationSteps(window, std::vector<CurtainScene*>{&scene});
+}
+
+void runDestructionSteps(SaverWindowSteps& window, const std::vector<CurtainScene*>& scenes) {
   saverShellState.rendererReady = 0;
-  scene.release();
+  for (CurtainScene* scene : scenes) scene->release();
   window.releaseSurface();
+}
+
+void runDestructionSteps(SaverWindowSteps& window, CurtainScene& scene) {
+  runDestructionSteps(window, std::vector<CurtainScene*>{&scene});
 }

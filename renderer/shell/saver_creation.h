@@ -4,6 +4,9 @@
 // moments.
 #pragma once
 
+#include <cstddef>
+#include <vector>
+
 #include "renderer/curtain/gl_scene.h"
 #include "renderer/shell/saver_shell_state.h"
 
@@ -20,6 +23,9 @@ class SaverWindowSteps {
   virtual void lowerPriority() = 0;
   // The window's GL side, handed to the scene.
   virtual RenderSurface& surface() = 0;
+  // The GL side of scene `index` when the window shows several (one per
+  // monitor, sharing the window's context); by default the one surface.
+  virtual RenderSurface& sceneSurface(std::size_t /*index*/) { return surface(); }
   // Unbinds and deletes the context, releases the device context.
   virtual void releaseSurface() = 0;
 };
@@ -28,7 +34,11 @@ class SaverWindowSteps {
 // "KelvaraVC", the lower priority, the window's scene; then rendererReady
 // is 1. Returns what the scene's init returned (false: no GL context).
 bool runCreationSteps(SaverWindowSteps& window, CurtainScene& scene);
+// The same for a window with several scenes: the steps once, then each scene
+// on its own surface. True when every scene got its context.
+bool runCreationSteps(SaverWindowSteps& window, const std::vector<CurtainScene*>& scenes);
 
 // rendererReady cleared first, so no frame is drawn from here on; then both
 // curtain lists, and the window's GL side.
 void runDestructionSteps(SaverWindowSteps& window, CurtainScene& scene);
+void runDestructionSteps(SaverWindowSteps& window, const std::vector<CurtainScene*>& scenes);

@@ -1,5 +1,9 @@
 #include "renderer/shell/win32_saver.h"
 
+#include <GL/gl.h>
+
+#include <memory>
+
 #include "renderer/shell/saver_creation.h"
 #include "renderer/shell/wgl_pixel_format.h"
 
@@ -9,10 +13,47 @@ constexpr const char* kClassName = "WindowsScreenSaverClass";
 constexpr const char* kFirstTitle = "Screensaver";
 constexpr int kIconResource = 7002;
 
-// The window procedure is a plain function: the one window's GL side and
-// scene live here.
+// The window procedure is a plain function: the one window's GL side, the
+// monitors' layout, surfaces and scenes live here.
 Win32Surface g_surface;
-CurtainScene g_scene;
+MonitorLayout g_layout;
+std::vector<std::unique_ptr<Win32MonitorSurface>> g_monitorSurfaces;
+std::vector<std::unique_ptr<CurtainScene>> g_scenes;
+
+std::vector<CurtainScene*> scenes() {
+  std::vector<CurtainScene*> list;
+  for (auto& scene : g_scenes) list.push_back(scene.get());
+  return list;
+}
+
+// One scene per monitor of the layout, each on its part of the window.
+void makeMonitorScenes() {
+  g_monitorSurfaces.clear();
+  g_scenes.clear();
+  for (const ScreenRect& view : g_layout.views) {
+    g_monitorSurfaces.push_back(std::make_unique<Win32MonitorSurface>(g_surface, view));
+    g_scenes.push_back(std::make_unique<CurtainScene>());
+  }
+}
+
+// The idle turn: every monitor's picture, then one swap of the window. What
+// no monitor shows is cleared to black first, as no scene draws there.
+bool drawMonitors() {
+  if (saverShellState.rendererReady != 1 || saverShellState.passwordDialogUp != 0 ||
+      !g_surface.hasContext())
+    return false;
+  if (g_layout.hasUncoveredArea) {
+    g_surface.makeCurrent();
+    glDisable(GL_SCISSOR_TEST);
+    glClear(GL_COLOR_BUFFER_BIT);
+  }
+  bool drew = false;
+  for (auto& scene : g_scenes) {
+    if (scene->renderIdle(saverShellState.rendererReady, saverShellState.passwordDialogUp)) drew = true;
+  }
+  if (drew) g_surface.swapBuffers();
+  return drew;
+}
 
 CursorPoint cursorPosition() {
   POINT p{};
@@ -34,6 +75,10 @@ class Win32WindowSteps : public SaverWindowSteps {
   RenderSurface& surface() override {
     g_surface.attach(window_);
     return g_surface;
+  }
+  RenderSurface& sceneSurface(std::size_t index) override {
+    g_surface.attach(window_);
+    return *g_monitorSurfaces[index];
   }
   void releaseSurface() override { g_surface.release(); }
 
@@ -100,7 +145,7 @@ int messageLoop() {
   MSG message{};
   for (;;) {
     while (!PeekMessageA(&message, nullptr, 0, 0, PM_NOREMOVE)) {
-      if (g_scene.renderIdle(saverShellState.rendererReady, saverShellState.passwordDialogUp)) {
+      if (drawMonitors()) {
         Sleep(0);  // only yields the rest of the time slice
       } else {
         // Nothing to draw (no GL context): wait for input instead of spinning.
@@ -130,6 +175,7 @@ void Win32Surface::release() {
 }
 
 bool Win32Surface::createContext() {
+  if (context_) return true;
   deviceContext_ = GetDC(window_);
   if (!deviceContext_) return false;
   choosePixelFormat(deviceContext_);
@@ -148,6 +194,48 @@ void Win32Surface::clientRect(int& left, int& top, int& right, int& bottom) cons
   top = r.top;
   right = r.right;
   bottom = r.bottom;
+}
+
+void Win32Surface::makeCurrent() {
+  if (context_ && wglGetCurrentContext() != context_) wglMakeCurrent(deviceContext_, context_);
+}
+
+void Win32MonitorSurface::clientRect(int& left, int& top, int& right, int& bottom) const {
+  left = view_.left;
+  top = view_.top;
+  right = view_.right;
+  bottom = view_.bottom;
+}
+
+int Win32MonitorSurface::drawableHeight() const {
+  int left = 0, top = 0, right = 0, bottom = 0;
+  window_.clientRect(left, top, right, bottom);
+  return bottom - top;
+}
+
+namespace {
+
+BOOL CALLBACK addMonitor(HMONITOR monitor, HDC, LPRECT, LPARAM data) {
+  MONITORINFO info{};
+  info.cbSize = sizeof info;
+  if (GetMonitorInfoA(monitor, &info)) {
+    const RECT& r = info.rcMonitor;
+    reinterpret_cast<std::vector<ScreenRect>*>(data)->push_back({r.left, r.top, r.right, r.bottom});
+  }
+  return TRUE;
+}
+
+}  // namespace
+
+MonitorLayout systemMonitorLayout() {
+  const int x = GetSystemMetrics(SM_XVIRTUALSCREEN);
+  const int y = GetSystemMetrics(SM_YVIRTUALSCREEN);
+  const ScreenRect virtualScreen{x, y, x + GetSystemMetrics(SM_CXVIRTUALSCREEN),
+                                 y + GetSystemMetrics(SM_CYVIRTUALSCREEN)};
+  const ScreenRect primary{0, 0, GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN)};
+  std::vector<ScreenRect> monitors;
+  EnumDisplayMonitors(nullptr, nullptr, addMonitor, reinterpret_cast<LPARAM>(&monitors));
+  return layoutMonitors(virtualScreen, primary, monitors);
 }
 
 void Win32Surface::swapBuffers() {
@@ -191,14 +279,15 @@ LRESULT CALLBACK saverWindowProc(HWND window, UINT message, WPARAM wParam, LPARA
   // Stages 1 and 2: what comes before the input rules, and the window's life.
   switch (message) {
     case WM_CREATE: {
+      makeMonitorScenes();
       Win32WindowSteps steps(window);
-      runCreationSteps(steps, g_scene);
+      runCreationSteps(steps, scenes());
       break;
     }
     case WM_DESTROY: {
       PostQuitMessage(0);
       Win32WindowSteps steps(window);
-      runDestructionSteps(steps, g_scene);
+      runDestructionSteps(steps, scenes());
       break;
     }
     case WM_SYSCOMMAND:
@@ -223,8 +312,9 @@ int rendererMain(HINSTANCE instance) {
   windowClass.hbrBackground = static_cast<HBRUSH>(GetStockObject(BLACK_BRUSH));
   windowClass.lpszClassName = kClassName;
 
-  const int width = GetSystemMetrics(SM_CXSCREEN);
-  const int height = GetSystemMetrics(SM_CYSCREEN);
+  // Every monitor: the window covers the virtual screen.
+  g_layout = systemMonitorLayout();
+  const ScreenRect& area = g_layout.window;
 
   // Another saver window still being set up (its first title) takes
   // precedence: bring it forward and leave without a window of our own.
@@ -238,8 +328,9 @@ int rendererMain(HINSTANCE instance) {
   if (win9xFamily()) setPasswordDialog(systemPasswordCheck);
 
   HWND window = CreateWindowExA(WS_EX_TOPMOST, kClassName, kFirstTitle,
-                                WS_POPUP | WS_VISIBLE | WS_CLIPSIBLINGS | WS_CLIPCHILDREN, 0, 0,
-                                width, height, nullptr, nullptr, instance, nullptr);
+                                WS_POPUP | WS_VISIBLE | WS_CLIPSIBLINGS | WS_CLIPCHILDREN, area.left,
+                                area.top, area.width(), area.height(), nullptr, nullptr, instance,
+                                nullptr);
   if (!window) return 1;
   saverShellState.window = reinterpret_cast<std::uintptr_t>(window);
   SetForegroundWindow(window);

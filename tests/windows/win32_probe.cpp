@@ -20,6 +20,16 @@
 //                                   one a line
 //   win32_probe edits TITLE         the text (UTF-8) of every edit control inside
 //                                   the window titled TITLE, one a line
+//   win32_probe owner TITLE         "owner=HANDLE enabled=E": the owner of the
+//                                   window titled TITLE (0 when none) and
+//                                   whether that owner takes input
+//   win32_probe enabled TITLE       1 when the window titled TITLE takes input
+//   win32_probe layout TITLE        every window inside the top-level window
+//                                   titled TITLE: "CLASS X,Y,W,H client CX,CY",
+//                                   its rectangle and its client area's origin
+//                                   in the top-level window's client area
+//   win32_probe monitors            the virtual screen "virtual=X,Y,W,H", then
+//                                   "monitor=L,T,R,B dpi=D" for each monitor
 //   win32_probe pixelformats        every format DescribePixelFormat lists on a
 //                                   window of this program, then the renderer's
 //                                   choice on it: "chosen N predicted M context C"
@@ -58,6 +68,57 @@ int info(const char* title) {
   ClientToScreen(window, &origin);
   std::printf("client=%ld,%ld,%ld,%ld\n", static_cast<long>(origin.x), static_cast<long>(origin.y),
               static_cast<long>(c.right), static_cast<long>(c.bottom));
+  return 0;
+}
+
+BOOL CALLBACK printMonitor(HMONITOR monitor, HDC, LPRECT, LPARAM) {
+  MONITORINFO m{};
+  m.cbSize = sizeof m;
+  if (!GetMonitorInfoA(monitor, &m)) return TRUE;
+  // GetDpiForMonitor lives in shcore; found at run time, as older systems
+  // lack it.
+  UINT dpiX = 0, dpiY = 0;
+  using DpiFn = HRESULT(WINAPI*)(HMONITOR, int, UINT*, UINT*);
+  if (HMODULE shcore = LoadLibraryA("shcore.dll")) {
+    auto getDpi = reinterpret_cast<DpiFn>(reinterpret_cast<void*>(GetProcAddress(shcore, "GetDpiForMonitor")));
+    if (getDpi) getDpi(monitor, 0, &dpiX, &dpiY);
+  }
+  std::printf("monitor=%ld,%ld,%ld,%ld dpi=%u\n", static_cast<long>(m.rcMonitor.left),
+              static_cast<long>(m.rcMonitor.top), static_cast<long>(m.rcMonitor.right),
+              static_cast<long>(m.rcMonitor.bottom), dpiX);
+  return TRUE;
+}
+
+int owner(const char* title) {
+  HWND window = FindWindowA(nullptr, title);
+  if (!window) return 1;
+  HWND owner = GetWindow(window, GW_OWNER);
+  std::printf("owner=%lu enabled=%d\n", static_cast<unsigned long>(reinterpret_cast<std::uintptr_t>(owner)),
+              owner && IsWindowEnabled(owner) ? 1 : 0);
+  return 0;
+}
+
+BOOL CALLBACK printLayout(HWND child, LPARAM data) {
+  HWND top = reinterpret_cast<HWND>(data);
+  char className[256] = {};
+  GetClassNameA(child, className, sizeof className);
+  RECT r{};
+  GetWindowRect(child, &r);
+  POINT corner{r.left, r.top}, client{0, 0};
+  ScreenToClient(top, &corner);
+  ClientToScreen(child, &client);
+  ScreenToClient(top, &client);
+  std::printf("%s %ld,%ld,%ld,%ld client %ld,%ld\n", className, static_cast<long>(corner.x),
+              static_cast<long>(corner.y), static_cast<long>(r.right - r.left),
+              static_cast<long>(r.bottom - r.top), static_cast<long>(client.x), static_cast<long>(client.y));
+  return TRUE;
+}
+
+int monitors() {
+  std::printf("virtual=%d,%d,%d,%d\n", GetSystemMetrics(SM_XVIRTUALSCREEN),
+              GetSystemMetrics(SM_YVIRTUALSCREEN), GetSystemMetrics(SM_CXVIRTUALSCREEN),
+              GetSystemMetrics(SM_CYVIRTUALSCREEN));
+  EnumDisplayMonitors(nullptr, nullptr, printMonitor, 0);
   return 0;
 }
 
@@ -198,6 +259,20 @@ int main(int argc, char** argv) {
   }
   if (command == "window" && argc == 4) return window(argv[2], argv[3]);
   if (command == "pixelformats" && argc == 2) return pixelFormats();
+  if (command == "monitors" && argc == 2) return monitors();
+  if (command == "owner" && argc == 3) return owner(argv[2]);
+  if (command == "layout" && argc == 3) {
+    HWND window = FindWindowA(nullptr, argv[2]);
+    if (!window) return 1;
+    EnumChildWindows(window, printLayout, reinterpret_cast<LPARAM>(window));
+    return 0;
+  }
+  if (command == "enabled" && argc == 3) {
+    HWND window = FindWindowA(nullptr, argv[2]);
+    if (!window) return 1;
+    std::printf("%d\n", IsWindowEnabled(window) ? 1 : 0);
+    return 0;
+  }
   if (command == "children" && argc == 3) return children(argv[2], printChild);
   if (command == "texts" && argc == 3) return children(argv[2], printText);
   if (command == "edits" && argc == 3) return children(argv[2], printEdit);

@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Miravel.scr under Wine beyond a saver run: the preview /p inside a host
-# window of another program, the message when the renderer is missing, and
-# the refusal of a second copy while a saver or the settings dialog runs.
+# window of another program, the settings dialog owned by the window /c:HWND
+# names, the message when the renderer is missing, and the refusal of a
+# second copy while a saver or the settings dialog runs.
 source "$MIRAVEL_TEST_LIB"
 source "$(dirname "$0")/wine_lib.sh"
 source "$(dirname "$0")/win_launcher_lib.sh"
@@ -59,6 +60,38 @@ for line in "/p 1234567" "/p"; do
   start_launcher $line
   check "$line: ends at once with 0" eval 'wait_exit "$LPID" 10 && [ "$EXIT_CODE" = 0 ]'
 done
+
+# --- /c:HWND: the dialog belongs to that window and is modal to it ----------
+if host_window; then
+  start_launcher "/c:$HWND"
+  if window_up "<Miravel>" 30; then
+    owned=$(probe owner "<Miravel>")
+    check "/c:HWND: the dialog is owned by that window, which it disables [$owned, host $HWND]" \
+      test "$owned" = "owner=$HWND enabled=0"
+    xdotool windowfocus --sync "$(find_window "<Miravel>")" 2>/dev/null
+    xdotool key Escape
+    check "/c:HWND: Escape ends the launcher with 0" eval 'wait_exit "$LPID" 10 && [ "$EXIT_CODE" = 0 ]'
+    check "/c:HWND: the owner takes input again" \
+      eval '[ "$(probe enabled "$HOST_TITLE")" = 1 ]'
+  else
+    fail "/c:HWND: the dialog comes up"
+  fi
+  probe close "$HOST_TITLE" >/dev/null
+  wait_exit "$HPID" 10
+  # A number that names no window: a dialog of its own, with no owner.
+  start_launcher /c:1234567
+  if window_up "<Miravel>" 30; then
+    check "/c with a number that is no window: a dialog without owner" \
+      test "$(probe owner "<Miravel>")" = "owner=0 enabled=0"
+    xdotool windowfocus --sync "$(find_window "<Miravel>")" 2>/dev/null
+    xdotool key Escape
+    wait_exit "$LPID" 10
+  else
+    fail "/c:1234567: the dialog comes up"
+  fi
+else
+  fail "the host window of the /c:HWND test comes up"
+fi
 
 # --- The renderer missing: the message, then the end ------------------------
 rm "$APP/Miravel.dll"

@@ -57,4 +57,21 @@ for name in utf8 edited cr huge; do
   check "hand-edited $name.ini: both builds read the same" same_reading "$WORK/$name.ini"
 done
 
+# A file saved by an editor with a byte-order mark, naming a music path with
+# "・" (U+30FB, which the system's code-page-932 conversion also gives for
+# bytes it cannot read): both builds read the path as the same code-page-932
+# bytes, and a save into that file writes the same bytes on both.
+printf '\xef\xbb\xbf[Section]\r\nBGM\xef\xbe\x8c\xef\xbd\xa7\xef\xbd\xb2\xef\xbe\x99=C:\\\xe9\x9f\xb3\xe3\x83\xbb\xe6\xa5\xbd\\a.mp3\r\n' \
+  >"$WORK/dot.ini"
+check "a marked file naming \"C:\\音・楽\\a.mp3\": both builds read the same" same_reading "$WORK/dot.ini"
+check "  the code-page-932 bytes of that path, the middle dot included" \
+  eval 'windows read "$(winpath "$WORK/dot.ini")" | grep -q " raw 433a5c89b981458a795c612e6d7033$"'
+cp "$WORK/dot.ini" "$WORK/linux-dot.ini"
+cp "$WORK/dot.ini" "$WORK/windows-dot.ini"
+linux write "$WORK/linux-dot.ini" 2 1 $'D:\\\x81\x45.wav'
+windows write "$(winpath "$WORK/windows-dot.ini")" 2 1 'D:\・.wav'
+marked_dot() { grep -qaF "$(printf 'D:\\\xe3\x83\xbb.wav')" "$1" && [ "$(head -c 3 "$1")" = $'\xef\xbb\xbf' ]; }
+check "  a save into it: the same bytes on both, still UTF-8 with its mark" \
+  eval 'cmp "$WORK/linux-dot.ini" "$WORK/windows-dot.ini" && marked_dot "$WORK/windows-dot.ini"'
+
 finish

@@ -23,6 +23,23 @@ using dialog::LineColour;
 
 // ---- Gradients ------------------------------------------------------------
 
+TEST(DialogLayout, ScaledForTheDpiWithHalvesAwayFromZero) {
+  using namespace dialog;
+  EXPECT_EQ(scaledForDpi(479, 96), 479);
+  EXPECT_EQ(scaledForDpi(479, 144), 719);  // 718.5
+  EXPECT_EQ(scaledForDpi(252, 144), 378);
+  EXPECT_EQ(scaledForDpi(13, 120), 16);  // 16.25
+  EXPECT_EQ(scaledForDpi(13, 192), 26);
+  EXPECT_EQ(scaledForDpi(-3, 144), -5);  // -4.5
+  EXPECT_EQ(scaledForDpi(7, 0), 7);     // no DPI known: as laid out
+  const Box save = scaledForDpi(kSaveButton, 144);
+  EXPECT_EQ(save.x, 480);
+  EXPECT_EQ(save.y, 300);
+  EXPECT_EQ(save.w, 110);  // 109.5
+  EXPECT_EQ(save.h, 38);   // 37.5
+  static_assert(scaledForDpi(kPanel, 96).w == kPanel.w, "96 dpi is the layout itself");
+}
+
 TEST(DialogGradient, DialogRunsNavyToLavenderAndBack) {
   const int h = dialog::kDialogHeight;  // 252
   std::vector<LineColour> rows = dialog::dialogGradient(h);

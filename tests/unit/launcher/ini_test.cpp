@@ -231,6 +231,17 @@ TEST_F(IniFile, ByteOrderMarkedFilesAreDecodedAndKeepTheirEncodingWhenWritten) {
   EXPECT_EQ(ReadIni("S", "k", path), "a?z");
 }
 
+// The same bytes as the Windows build's test of the middle dot: "・" is a
+// character of code page 932 (81 45), not a failed conversion.
+TEST_F(IniFile, ByteOrderMarkedFilesKeepTheMiddleDot) {
+  writeFile(path, "\xEF\xBB\xBF[Section]\r\nBGM\xEF\xBE\x8C\xEF\xBD\xA7\xEF\xBD\xB2\xEF\xBE\x99="
+                  "C:\\\xE9\x9F\xB3\xE3\x83\xBB\xE6\xA5\xBD\\a.mp3\r\n");
+  EXPECT_EQ(ReadIni("Section", "BGM\xCC\xA7\xB2\xD9", path), "C:\\\x89\xB9\x81\x45\x8A\x79\\a.mp3");
+  ASSERT_TRUE(WriteIni("Section", "BGM\xCC\xA7\xB2\xD9", "D:\\\x81\x45.wav", path));
+  EXPECT_EQ(readFile(path), "\xEF\xBB\xBF[Section]\r\nBGM\xEF\xBE\x8C\xEF\xBD\xA7\xEF\xBD\xB2\xEF\xBE\x99="
+                            "D:\\\xE3\x83\xBB.wav\r\n");
+}
+
 TEST_F(IniFile, CtrlZCountsAsABlankAroundNamesAndValues) {
   writeFile(path, "[Section]\x1A\r\n\x1A" + kKind + "\x1A=\x1A 2\x1A\r\nx=a\x1A" "b\r\n\x1A");
   EXPECT_EQ(ReadIni("Section", kKind, path), "2");

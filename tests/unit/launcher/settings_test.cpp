@@ -229,6 +229,54 @@ TEST(SettingsLocationRule, BesideAWritableLauncherElseInTheUsersConfigurationFol
   }
 }
 
+TEST(SettingsLocationRule, OnWindowsBesideAWritableLauncherElseInTheRoamingAppData) {
+  struct Case {
+    const char* what;
+    SettingsPlaceFacts facts;
+    SettingsLocation expected;
+  };
+  auto windows = [](const char* folder, bool writable, const char* appData, bool userFile) {
+    SettingsPlaceFacts facts;
+    facts.windowsPaths = true;
+    facts.launcherFolder = folder;
+    facts.launcherFolderWritable = writable;
+    facts.roamingAppData = appData;
+    facts.userFileExists = userFile;
+    // Linux's variables play no part on Windows.
+    facts.xdgConfigHome = "/home/u/.cfg";
+    facts.home = "/home/u";
+    return facts;
+  };
+  const char* roaming = "C:\\Users\\\xE5\xA4\xAA\xE9\x83\x8E\\AppData\\Roaming";  // a UTF-8 user name
+  const std::string user = std::string(roaming) + "\\Miravel\\Miravel.ini";
+  const Case cases[] = {
+      {"portable folder", windows("D:\\Tools\\Miravel", true, roaming, true),
+       {"D:\\Tools\\Miravel\\Miravel.ini", "D:\\Tools\\Miravel\\Miravel.ini"}},
+      {"Program Files, the user's file is there",
+       windows("C:\\Program Files\\Miravel", false, roaming, true), {user, user}},
+      {"Program Files, no user file yet: the installed file gives the first values",
+       windows("C:\\Program Files\\Miravel", false, roaming, false),
+       {"C:\\Program Files\\Miravel\\Miravel.ini", user}},
+      {"copied into System32", windows("C:\\Windows\\System32", false, roaming, false),
+       {"C:\\Windows\\System32\\Miravel.ini", user}},
+      {"a drive's root keeps one separator", windows("E:\\", true, roaming, false),
+       {"E:\\Miravel.ini", "E:\\Miravel.ini"}},
+      {"a roaming folder on a server", windows("C:\\Program Files\\Miravel", false, "\\\\srv\\home\\u", true),
+       {"\\\\srv\\home\\u\\Miravel\\Miravel.ini", "\\\\srv\\home\\u\\Miravel\\Miravel.ini"}},
+      {"no known roaming folder: read beside, save nowhere",
+       windows("C:\\Program Files\\Miravel", false, "", true),
+       {"C:\\Program Files\\Miravel\\Miravel.ini", ""}},
+      {"a relative roaming folder counts as none", windows("C:\\Program Files\\Miravel", false, "AppData", true),
+       {"C:\\Program Files\\Miravel\\Miravel.ini", ""}},
+      {"launcher folder unknown: nothing at all", windows("", true, roaming, true), {"", ""}},
+  };
+  for (const Case& c : cases) {
+    SettingsLocation got = chooseSettingsLocation(c.facts);
+    EXPECT_EQ(got.readPath, c.expected.readPath) << c.what;
+    EXPECT_EQ(got.savePath, c.expected.savePath) << c.what;
+  }
+}
+
 TEST_F(Settings, FirstSaveMakesThePrivateConfigurationFolder) {
   const std::string config = folder.file("home/.config/miravel/Miravel.ini");
   BGMKind = 2;

@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -138,6 +140,79 @@ TEST_F(SaverCreation, DestructionStopsFramesAndFreesCurtainsBeforeTheContext) {
   EXPECT_EQ(window.curtainsAtRelease, 0u);
   EXPECT_FALSE(drawsAFrame(window));
   EXPECT_EQ(window.swaps, 0);
+}
+
+// A window over several monitors: the steps run once, each scene is built on
+// its own monitor's surface, and the window's GL side goes only after every
+// scene let go of its curtains.
+class MonitorWindow : public SaverWindowSteps {
+ public:
+  struct Monitor : RenderSurface {
+    Monitor(MonitorWindow& w, int index, bool ok) : window(w), index(index), ok(ok) {}
+    bool createContext() override {
+      window.log.push_back("context " + std::to_string(index));
+      return ok;
+    }
+    void clientRect(int& l, int& t, int& r, int& b) const override {
+      l = index * 100;
+      t = 0;
+      r = l + 100;
+      b = 80;
+    }
+    void swapBuffers() override {}
+    bool sharesContext() const override { return true; }
+    MonitorWindow& window;
+    int index;
+    bool ok;
+  };
+  explicit MonitorWindow(std::vector<bool> contexts) {
+    for (size_t i = 0; i < contexts.size(); ++i) {
+      monitors.push_back(std::make_unique<Monitor>(*this, static_cast<int>(i), contexts[i]));
+      scenes.push_back(std::make_unique<CurtainScene>());
+    }
+  }
+  void setTitle(const char* title) override { log.push_back(std::string("title ") + title); }
+  void lowerPriority() override { log.push_back("priority"); }
+  RenderSurface& surface() override {
+    ADD_FAILURE() << "the window's own surface is not what a monitor's scene gets";
+    return *monitors[0];
+  }
+  RenderSurface& sceneSurface(std::size_t index) override { return *monitors.at(index); }
+  void releaseSurface() override {
+    size_t curtains = 0;
+    for (auto& scene : scenes) curtains += scene->front().size() + scene->back().size();
+    log.push_back("release with " + std::to_string(curtains) + " curtains");
+  }
+  std::vector<CurtainScene*> list() {
+    std::vector<CurtainScene*> out;
+    for (auto& scene : scenes) out.push_back(scene.get());
+    return out;
+  }
+  std::vector<std::unique_ptr<Monitor>> monitors;
+  std::vector<std::unique_ptr<CurtainScene>> scenes;
+  std::vector<std::string> log;
+};
+
+TEST_F(SaverCreation, SeveralMonitorsEachGetAScene) {
+  MonitorWindow window({true, true, true});
+  EXPECT_TRUE(runCreationSteps(window, window.list()));
+  EXPECT_EQ(window.log, (std::vector<std::string>{"title KelvaraVC", "priority", "context 0",
+                                                  "context 1", "context 2"}));
+  for (auto& scene : window.scenes) {
+    EXPECT_EQ(scene->front().size(), 1u);
+    EXPECT_TRUE(scene->renderIdle(saverShellState.rendererReady, 0));
+  }
+  runDestructionSteps(window, window.list());
+  EXPECT_EQ(window.log.back(), "release with 0 curtains");
+  EXPECT_EQ(std::count(window.log.begin(), window.log.end(), "release with 0 curtains"), 1);
+  EXPECT_EQ(saverShellState.rendererReady, 0);
+
+  // One monitor without a context: the run goes on, that one draws nothing.
+  MonitorWindow partly({true, false});
+  EXPECT_FALSE(runCreationSteps(partly, partly.list()));
+  EXPECT_TRUE(partly.scenes[0]->renderIdle(saverShellState.rendererReady, 0));
+  EXPECT_FALSE(partly.scenes[1]->renderIdle(saverShellState.rendererReady, 0));
+  runDestructionSteps(partly, partly.list());
 }
 
 }  // namespace

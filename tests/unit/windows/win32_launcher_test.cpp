@@ -114,6 +114,63 @@ TEST(Win32Text, CodePage932BothWays) {
   EXPECT_EQ(platform::utf8FromWide(L"\u898B\u3064"), "見つ");
 }
 
+// The conversions at the code pages a launcher meets: Japanese, Western and
+// the UTF-8 system option. Each call is one Windows accepts at that code
+// page, and a character without a form there is still refused.
+TEST(Win32Text, ConversionsAtCodePages932And1252And65001) {
+  std::string out;
+  // "・" (U+30FB) is a character of code page 932 like any other.
+  ASSERT_TRUE(platform::bytesFromWide(932, L"C:\\\u97F3\u30FB\u697D", out));
+  EXPECT_EQ(out, "C:\\\x89\xB9\x81\x45\x8A\x79");
+  EXPECT_EQ(platform::wideFromBytes(932, out), L"C:\\\u97F3\u30FB\u697D");
+  EXPECT_FALSE(platform::bytesFromWide(932, L"caf\u00E9", out));
+  EXPECT_TRUE(out.empty());
+
+  ASSERT_TRUE(platform::bytesFromWide(1252, L"caf\u00E9 \u20AC", out));
+  EXPECT_EQ(out, "caf\xE9 \x80");
+  // No best fit: "∞" is not written as "8", nor "ā" as "a".
+  EXPECT_FALSE(platform::bytesFromWide(1252, L"\u221E", out));
+  EXPECT_FALSE(platform::bytesFromWide(1252, L"\u0101", out));
+  EXPECT_FALSE(platform::bytesFromWide(1252, L"\u30FB", out));
+
+  // UTF-8 holds everything but a lone surrogate.
+  ASSERT_TRUE(platform::bytesFromWide(65001, L"\u97F3\u30FB \U0001F3B5", out));
+  EXPECT_EQ(out, "\xE9\x9F\xB3\xE3\x83\xBB \xF0\x9F\x8E\xB5");
+  EXPECT_EQ(platform::wideFromBytes(65001, out), L"\u97F3\u30FB \U0001F3B5");
+  EXPECT_FALSE(platform::bytesFromWide(65001, std::wstring(1, wchar_t(0xD800)) + L"x", out));
+
+  // A code page that takes no flags at all is checked by converting back.
+  ASSERT_TRUE(platform::bytesFromWide(65000, L"a\u30FB", out));
+  EXPECT_EQ(platform::wideFromBytes(65000, out), L"a\u30FB");
+}
+
+TEST(Win32Text, BadBytesAreMarkedOneEachAndRealCharactersKept) {
+  // A cut-off pair, an unassigned pair and "・" itself at code page 932.
+  EXPECT_EQ(platform::wideFromBytesMarkingBad(932, "a\x81\x45" "b\x85\x40" "c\x81", L'?'),
+            L"a\u30FBb?c?");
+  EXPECT_EQ(platform::wideFromBytesMarkingBad(65001, "\xE3\x83\xBB" "x\xFFy", L'?'), L"\u30FBx?y");
+  EXPECT_EQ(platform::wideFromBytesMarkingBad(1252, "caf\xE9", L'?'), L"caf\u00E9");
+}
+
+// A settings file saved by an editor with a byte-order mark, naming a music
+// path with "・": read as the code-page-932 bytes the Linux build gives, and
+// written back in the file's own encoding.
+TEST(Win32Ini, ByteOrderMarkedFilesKeepTheMiddleDot) {
+  TempFolder folder;
+  const std::string path = folder.file("Marked.ini");
+  writeBytes(path, "\xEF\xBB\xBF[Section]\r\nBGM\xEF\xBE\x8C\xEF\xBD\xA7\xEF\xBD\xB2\xEF\xBE\x99="
+                   "C:\\\xE9\x9F\xB3\xE3\x83\xBB\xE6\xA5\xBD\\a.mp3\r\n");
+  EXPECT_EQ(platform::ReadIni(kSettingsSection, kKeyBGMFile, path), "C:\\\x89\xB9\x81\x45\x8A\x79\\a.mp3");
+  ASSERT_TRUE(platform::WriteIni(kSettingsSection, kKeyBGMFile, "D:\\\x81\x45.wav", path));
+  EXPECT_EQ(readBytes(path), "\xEF\xBB\xBF[Section]\r\nBGM\xEF\xBE\x8C\xEF\xBD\xA7\xEF\xBD\xB2\xEF\xBE\x99="
+                             "D:\\\xE3\x83\xBB.wav\r\n");
+  // The same in UTF-16.
+  const std::string utf16 = folder.file("Utf16.ini");
+  const std::wstring text = L"\uFEFF[Section]\r\nBGM\uFF8C\uFF67\uFF72\uFF99=\u30FB\r\n";
+  writeBytes(utf16, std::string(reinterpret_cast<const char*>(text.data()), text.size() * 2));
+  EXPECT_EQ(platform::ReadIni(kSettingsSection, kKeyBGMFile, utf16), "\x81\x45");
+}
+
 TEST(Win32Ini, WritesTheLinuxBytesAndReadsThemBack) {
   TempFolder folder;
   const std::string path = folder.file("Miravel.ini");
@@ -193,6 +250,32 @@ TEST(Win32Settings, FileTestsAndTheDialogSave) {
   EXPECT_EQ(BGMFile, file);
   DeleteFileA(path.c_str());
   RemoveDirectoryA(folder.file("sub").c_str());
+}
+
+// A profile folder whose name the ANSI code page cannot write (here a
+// Devanagari letter at code page 932): the settings path is UTF-8 and opened
+// with the wide functions, so the first save makes the folder and the file
+// and the next run reads them.
+TEST(Win32Settings, SettingsPathsTheAnsiCodePageCannotWrite) {
+  TempFolder folder;
+  const std::string utf8Folder = folder.file("\xE0\xA4\x85\xE3\x83\xBB");  // "अ・"
+  std::string ansi;
+  ASSERT_FALSE(platform::ansiFromWide(platform::wideFromUtf8(utf8Folder), ansi))
+      << "the test needs a name outside the ANSI code page";
+  const std::string path = utf8Folder + "\\Miravel\\Miravel.ini";
+  BGMKind = 1;
+  BGMFile.clear();
+  SaveSettingsTo(path, "7");
+  const std::wstring widePath = platform::wideFromUtf8(path);
+  EXPECT_NE(GetFileAttributesW(widePath.c_str()), INVALID_FILE_ATTRIBUTES);
+  BGMKind = 0;
+  BGMRepeat = 0;
+  LoadSettingsFrom(path);
+  EXPECT_EQ(BGMKind, 1);
+  EXPECT_EQ(BGMRepeat, 7);
+  DeleteFileW(widePath.c_str());
+  RemoveDirectoryW(platform::wideFromUtf8(utf8Folder + "\\Miravel").c_str());
+  RemoveDirectoryW(platform::wideFromUtf8(utf8Folder).c_str());
 }
 
 TEST(Win32Image, DecodesThePreviewAndRefusesDamage) {
