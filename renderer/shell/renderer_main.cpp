@@ -9,11 +9,16 @@
 
 #include <csignal>
 #include <cstdio>
+#include <cstdlib>
 #include <string>
 #include <vector>
 
 #include "platform/display_mode/display_mode_options.h"
+#include "platform/process/ready_pipe.h"
 #include "platform/x11/x11_util.h"
+#include "renderer/shell/run_lock.h"
+#include "renderer/shell/shell_choice.h"
+#include "renderer/shell/wayland_saver.h"
 #include "renderer/shell/x11_display_mode.h"
 #include "renderer/shell/x11_saver.h"
 #include "renderer/shell/x11_window_steps.h"
@@ -75,6 +80,23 @@ int rendererMain() {
   return exitCode;
 }
 
+// A standalone run: one saver per user at a time, drawn natively on a
+// Wayland desktop, else on X11.
+int standaloneMain() {
+  platform::takeReadyPipeFromEnvironment();
+  RunLock lock;
+  // Another saver of ours is up already: give way to it.
+  if (lock.take(runLockPath(std::getenv("XDG_RUNTIME_DIR"))) == RunLock::Result::HeldByAnother)
+    return 0;
+  if (preferredShell(std::getenv("MIRAVEL_PLATFORM"), std::getenv("WAYLAND_DISPLAY")) ==
+      RendererShell::Wayland) {
+    installEndSignals(false);
+    int exitCode = 0;
+    if (runWaylandSaver(exitCode)) return exitCode;
+  }
+  return rendererMain();
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -82,5 +104,5 @@ int main(int argc, char** argv) {
       display_mode::parseOptions(std::vector<std::string>(argv + 1, argv + argc));
   if (options.displayMode) return runDisplayMode(options);
   // Any other command line is ignored: a full-screen run.
-  return rendererMain();
+  return standaloneMain();
 }
