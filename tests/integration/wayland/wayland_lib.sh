@@ -179,3 +179,32 @@ end_wayland_renderer() {
 
 # shot OUTPUT FILE: that output's picture.
 shot() { grim -o "$1" "$2"; }
+
+# use_sway_x_display: exports DISPLAY as sway's XWayland display, with the
+# test's user let in. The display is known to sway's children only; one of
+# them, started as sway's user, tells it.
+use_sway_x_display() {
+  cat > "$SWAY_HOME/tell-display.sh" <<'SCRIPT'
+#!/bin/sh
+xhost +si:localuser:root >/dev/null 2>&1
+echo "$DISPLAY" > "$HOME/display.tmp" && mv "$HOME/display.tmp" "$HOME/display"
+SCRIPT
+  chmod 755 "$SWAY_HOME/tell-display.sh"
+  rm -f "$SWAY_HOME/display"
+  sm exec "$SWAY_HOME/tell-display.sh" >/dev/null
+  local i
+  for i in $(seq 1 50); do [ -s "$SWAY_HOME/display" ] && break; sleep 0.1; done
+  DISPLAY=$(cat "$SWAY_HOME/display" 2>/dev/null)
+  export DISPLAY
+  [ -n "$DISPLAY" ] && xdpyinfo >/dev/null 2>&1
+}
+
+# ends_within_pid PID SECONDS: a process that is not our child (its exit
+# code cannot be had) is gone within SECONDS.
+ends_within_pid() {
+  local end=$(($(date +%s%N) + $2 * 1000000000))
+  while kill -0 "$1" 2>/dev/null && [ "$(ps -o stat= -p "$1" 2>/dev/null | cut -c1)" != Z ]; do
+    [ "$(date +%s%N)" -ge "$end" ] && { echo "still running after $2 s"; return 1; }
+    sleep 0.02
+  done
+}

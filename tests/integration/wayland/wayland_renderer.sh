@@ -172,18 +172,7 @@ else
 fi
 
 # --- MIRAVEL_PLATFORM=x11: the X11 program, through XWayland -------------------
-# sway's X display is known to its children only; one of them tells us, and
-# lets the test's user in.
-cat > "$SWAY_HOME/tell-display.sh" <<'SCRIPT'
-#!/bin/sh
-xhost +si:localuser:root >/dev/null 2>&1
-echo "$DISPLAY" > "$HOME/display"
-SCRIPT
-chmod 755 "$SWAY_HOME/tell-display.sh"
-sm exec "$SWAY_HOME/tell-display.sh" >/dev/null
-for _ in $(seq 1 50); do [ -s "$SWAY_HOME/display" ] && break; sleep 0.1; done
-export DISPLAY
-DISPLAY=$(cat "$SWAY_HOME/display" 2>/dev/null)
+check "XWayland's display admits the test" use_sway_x_display
 MIRAVEL_PLATFORM=x11 "$RENDERER" </dev/null >>"$WORK/renderer.log" 2>&1 &
 RPID=$!
 track "$RPID"
