@@ -50,6 +50,7 @@ struct Output : RenderSurface, X11WindowSteps {
   EGLSurface eglSurface = EGL_NO_SURFACE;
   wl_callback* frame = nullptr;  // a frame is due once this is done
   bool intervalSet = false;
+  bool drawing = false;  // its scene has a context: frames are drawn
   CurtainScene scene;
 
   // RenderSurface
@@ -72,7 +73,9 @@ struct Output : RenderSurface, X11WindowSteps {
   RenderSurface& surface() override { return *this; }
   void releaseSurface() override {}
 
-  bool due() const { return eglSurface != EGL_NO_SURFACE && !frame; }
+  // A surface whose scene cannot draw never asks for a frame, so it is never
+  // due: waiting for it would turn the loop into a busy one.
+  bool due() const { return drawing && eglSurface != EGL_NO_SURFACE && !frame; }
 };
 
 struct Seat {
@@ -442,11 +445,12 @@ void WaylandSaver::onConfigure(Output& output, std::uint32_t serial) {
       // The first view is the saver window's creation: settings, priority,
       // scene; then the renderer is ready.
       created_ = true;
-      if (!runCreationSteps(output, output.scene))
-        std::fprintf(stderr, "Miravel.dll: no OpenGL context; the screen stays black\n");
+      output.drawing = runCreationSteps(output, output.scene);
     } else {
-      output.scene.init(output);
+      output.drawing = output.scene.init(output);
     }
+    if (!output.drawing)
+      std::fprintf(stderr, "Miravel.dll: no OpenGL context on an output; it stays empty\n");
   } else if (resized) {
     wl_egl_window_resize(output.eglWindow, width, height, 0, 0);
     output.scene.reshape();
