@@ -135,6 +135,7 @@ class WaylandSaver {
   wl_display* display_ = nullptr;
   wl_registry* registry_ = nullptr;
   wl_compositor* compositor_ = nullptr;
+  std::uint32_t compositorVersion_ = 0;
   xdg_wm_base* wmBase_ = nullptr;
   std::vector<std::unique_ptr<Output>> outputs_;
   std::vector<std::unique_ptr<Seat>> seats_;
@@ -339,8 +340,9 @@ void WaylandSaver::onGlobal(wl_registry* registry, std::uint32_t name, const cha
                             std::uint32_t version) {
   const std::string which = interface;
   if (which == wl_compositor_interface.name && !compositor_) {
+    compositorVersion_ = std::min(version, 4u);
     compositor_ = static_cast<wl_compositor*>(
-        wl_registry_bind(registry, name, &wl_compositor_interface, std::min(version, 4u)));
+        wl_registry_bind(registry, name, &wl_compositor_interface, compositorVersion_));
   } else if (which == xdg_wm_base_interface.name && !wmBase_) {
     wmBase_ = static_cast<xdg_wm_base*>(
         wl_registry_bind(registry, name, &xdg_wm_base_interface, 1));
@@ -410,13 +412,18 @@ void WaylandSaver::makeView(Output& output) {
 void WaylandSaver::onConfigure(Output& output, std::uint32_t serial) {
   xdg_surface_ack_configure(output.xdgSurface, serial);
   // 0 leaves the size to us: the output's own mode.
-  const int scale = output.scale;
-  int width = output.pendingWidth > 0 ? output.pendingWidth * scale : output.modeWidth;
-  int height = output.pendingHeight > 0 ? output.pendingHeight * scale : output.modeHeight;
-  if (width <= 0 || height <= 0) {
-    width = 640;
-    height = 480;
+  // A buffer scale needs wl_surface version 3.
+  const int scale = compositorVersion_ >= 3 ? output.scale : 1;
+  long long wide = output.pendingWidth > 0 ? 1LL * output.pendingWidth * scale : output.modeWidth;
+  long long high = output.pendingHeight > 0 ? 1LL * output.pendingHeight * scale : output.modeHeight;
+  // Sizes come from the compositor: nothing absurd reaches EGL and GL.
+  constexpr long long kLargest = 16384;
+  if (wide <= 0 || high <= 0 || wide > kLargest || high > kLargest) {
+    wide = 640LL * scale;
+    high = 480LL * scale;
   }
+  const int width = static_cast<int>(wide);
+  const int height = static_cast<int>(high);
   const bool resized = width != output.width || height != output.height;
   output.width = width;
   output.height = height;
