@@ -52,6 +52,14 @@ check "a renderer that cannot start: the run ends at once with 0" ends_within "$
 check "  without music" test -z "$(heard "$AUDIO" 523 2>/dev/null)"
 use_real_renderer
 
+# --- The settings dialog, an X window through XWayland -------------------------------
+launch /c
+dialog_view() { views | awk '$2 == "<Miravel>" && $5 == "xwayland" {print "up"}' | head -n1; }
+check "/c: the settings dialog comes up as an XWayland view" seen_within 10 up dialog_view
+sleep 0.5
+wtype -k Escape
+check "/c: Escape closes it and the launcher ends with 0" ends_within "$LPID" 3
+
 # --- swayidle -----------------------------------------------------------------------
 : > "$WORK/idle.log"
 SDL_AUDIODRIVER=disk SDL_DISKAUDIOFILE="$WORK/idle-audio.raw" \
