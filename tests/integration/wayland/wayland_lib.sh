@@ -1,8 +1,11 @@
 # Helpers for the tests on a headless sway (after lib.sh). sway refuses to
-# run as root, so it runs as the unprivileged user nobody, with a runtime
-# folder of its own; the programs under test run as the test's user and
-# reach sway through the absolute path of its socket.
+# run as root, so a test run as root runs it as the unprivileged user nobody,
+# with a runtime folder of its own; the programs under test run as the
+# test's user and reach sway through the absolute path of its socket.
 SWAY_PID=""
+# sway's user: nobody when the test runs as root (sway refuses root),
+# else the test's own user.
+AS_SWAY_USER=()
 SWAY_RT="$WORK/sway-runtime"
 SWAY_HOME="$WORK/sway-home"
 WAYLAND_SOCKET=""
@@ -14,7 +17,7 @@ HELPER="$MIRAVEL_BUILD/tests/integration/wayland/miravel_virtual_pointer"
 # desktop's tools are missing.
 need_wayland_tools() {
   local tool
-  for tool in sway swaymsg grim wtype setpriv "$HELPER"; do
+  for tool in sway swaymsg grim wtype setpriv xhost "$HELPER"; do
     command -v "$tool" >/dev/null 2>&1 || { echo "SKIP: $tool is not installed"; exit 77; }
   done
 }
@@ -52,13 +55,16 @@ sm() { SWAYSOCK=$(ls "$SWAY_RT"/sway-ipc.*.sock 2>/dev/null | head -n1) swaymsg 
 start_sway() {
   mkdir -p "$SWAY_RT" "$SWAY_HOME" "$WORK/runtime"
   chmod 700 "$SWAY_RT" "$WORK/runtime"
-  chown nobody:nogroup "$SWAY_RT" "$SWAY_HOME"
   chmod 755 "$WORK"
   printf 'xwayland enable\ndefault_border none\noutput * bg #000000 solid_color\n' > "$WORK/sway.conf"
   chmod 644 "$WORK/sway.conf"
+  if [ "$(id -u)" = 0 ]; then
+    chown nobody:nogroup "$SWAY_RT" "$SWAY_HOME"
+    AS_SWAY_USER=(setpriv --reuid=nobody --regid=nogroup --clear-groups)
+  fi
   env -i PATH=/usr/bin:/bin HOME="$SWAY_HOME" XDG_RUNTIME_DIR="$SWAY_RT" \
     WLR_BACKENDS=headless WLR_RENDERER=pixman WLR_LIBINPUT_NO_DEVICES=1 \
-    setpriv --reuid=nobody --regid=nogroup --clear-groups sway -c "$WORK/sway.conf" \
+    "${AS_SWAY_USER[@]}" sway -c "$WORK/sway.conf" \
     >"$WORK/sway.log" 2>&1 &
   SWAY_PID=$!
   local i
@@ -184,10 +190,10 @@ shot() { grim -o "$1" "$2"; }
 # test's user let in. The display is known to sway's children only; one of
 # them, started as sway's user, tells it.
 use_sway_x_display() {
-  cat > "$SWAY_HOME/tell-display.sh" <<'SCRIPT'
+  cat > "$SWAY_HOME/tell-display.sh" <<SCRIPT
 #!/bin/sh
-xhost +si:localuser:root >/dev/null 2>&1
-echo "$DISPLAY" > "$HOME/display.tmp" && mv "$HOME/display.tmp" "$HOME/display"
+xhost +si:localuser:$(id -un) >/dev/null 2>&1
+echo "\$DISPLAY" > "\$HOME/display.tmp" && mv "\$HOME/display.tmp" "\$HOME/display"
 SCRIPT
   chmod 755 "$SWAY_HOME/tell-display.sh"
   rm -f "$SWAY_HOME/display"

@@ -139,11 +139,11 @@ sm '[shell="xwayland"] kill' >/dev/null 2>&1
 # this one (its outputs are windows here) and the renderer draws on it.
 NESTED_RT="$WORK/nested-runtime"
 mkdir -p "$NESTED_RT"
-chown nobody:nogroup "$NESTED_RT"
+[ "$(id -u)" = 0 ] && chown nobody:nogroup "$NESTED_RT"
 chmod 700 "$NESTED_RT"
 env -i PATH=/usr/bin:/bin HOME="$SWAY_HOME" XDG_RUNTIME_DIR="$NESTED_RT" WAYLAND_DISPLAY="$WAYLAND_SOCKET" \
   WLR_BACKENDS=wayland WLR_RENDERER=pixman WLR_LIBINPUT_NO_DEVICES=1 \
-  setpriv --reuid=nobody --regid=nogroup --clear-groups sway -c "$WORK/sway.conf" \
+  "${AS_SWAY_USER[@]}" sway -c "$WORK/sway.conf" \
   >"$WORK/nested.log" 2>&1 &
 NESTED_PID=$!
 track "$NESTED_PID"
