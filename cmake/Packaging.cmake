@@ -78,8 +78,9 @@ that runs a command when the user is idle.")
 set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
 set(CPACK_DEBIAN_PACKAGE_SECTION x11)
 set(CPACK_DEBIAN_PACKAGE_PRIORITY optional)
-# Library dependencies come from the programs themselves; the dialog's font
-# is only found at run time.
+# Library dependencies come from the programs themselves (the renderer's
+# Wayland shell brings libwayland-client0, libwayland-egl1 and libegl1); the
+# dialog's font is only found at run time.
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
 set(CPACK_DEBIAN_PACKAGE_DEPENDS "fonts-ipafont-gothic")
 # xdg-open opens the dialog's web page.

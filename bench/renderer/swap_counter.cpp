@@ -1,5 +1,5 @@
-// LD_PRELOAD library that counts glXSwapBuffers calls without changing what
-// they do. The count is a 64-bit integer at the start of the file named by
+// LD_PRELOAD library that counts glXSwapBuffers and eglSwapBuffers calls
+// without changing what they do (one per output and frame under EGL). The count is a 64-bit integer at the start of the file named by
 // MIRAVEL_SWAP_COUNT_FILE (mapped shared, so a script can read it while the
 // program runs, e.g. with `od -An -t u8 FILE`).
 #include <GL/glx.h>
@@ -37,4 +37,13 @@ extern "C" void glXSwapBuffers(Display* display, GLXDrawable drawable) {
   static SwapFn real = reinterpret_cast<SwapFn>(dlsym(RTLD_NEXT, "glXSwapBuffers"));
   if (real) real(display, drawable);
   __atomic_add_fetch(g_count, 1, __ATOMIC_RELAXED);
+}
+
+// EGL's types spelled out, so the counter builds without EGL's headers.
+extern "C" unsigned int eglSwapBuffers(void* display, void* surface) {
+  using EglSwapFn = unsigned int (*)(void*, void*);
+  static EglSwapFn real = reinterpret_cast<EglSwapFn>(dlsym(RTLD_NEXT, "eglSwapBuffers"));
+  const unsigned int result = real ? real(display, surface) : 0;
+  __atomic_add_fetch(g_count, 1, __ATOMIC_RELAXED);
+  return result;
 }

@@ -44,7 +44,9 @@ class SaverPlatform {
   virtual bool startRenderer(const std::string& path) = 0;
   // The renderer this run started is still there: its process has not ended
   // and its own window titled "KelvaraVC" exists. Another program's window
-  // of that title does not count.
+  // of that title does not count. Where no client can see another's windows
+  // (Wayland), the renderer's own word that it is up and its process stand
+  // in for the window.
   virtual bool rendererWindowExists() = 0;
   // The pointer display count (ShowCursor): returns the new count.
   virtual int showCursor(bool show) = 0;

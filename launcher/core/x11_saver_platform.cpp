@@ -1,8 +1,13 @@
 // The saver host on the real launcher under X11: the renderer started with
 // posix_spawn, and the renderer's window looked for among the top-level X
-// windows of its process.
+// windows of its process. A renderer that draws natively on Wayland has no X
+// window to find: it says over an inherited pipe that it is up, and the run
+// then watches its process instead.
+#include <memory>
+
 #include "launcher/core/runtime_saver_platform.h"
 #include "platform/process/program_start.h"
+#include "platform/process/ready_pipe.h"
 #include "platform/runtime/fltk_runtime.h"
 #include "platform/x11/x11_util.h"
 
@@ -11,6 +16,9 @@ namespace {
 class X11SaverPlatform : public RuntimeSaverPlatform {
  public:
   bool startRenderer(const std::string& path) override {
+    ready_ = std::make_unique<platform::ReadyPipe>();
+    // Without a pipe the renderer is still found by its X window.
+    ready_->exportToChildren();
     const platform::ProgramStart start = platform::startProgram(
         path,
         std::function<bool(pid_t)>([this](pid_t pid) {
@@ -18,20 +26,24 @@ class X11SaverPlatform : public RuntimeSaverPlatform {
           return rendererWindowExists();
         }),
         kRendererStartSeconds);
+    ready_->stopExporting();
     pid_ = start.pid;
-    // Failed, ended, or no window of its own in time: the first watch ends
-    // the run, so no music is started for it.
+    // Failed, ended, or not up in time: the first watch ends the run, so no
+    // music is started for it.
     return start.outcome == platform::StartOutcome::Ready;
   }
 
   bool rendererWindowExists() override {
+    if (pid_ <= 0 || platform::programHasEnded(pid_)) return false;
+    if (ready_ && ready_->poll() == platform::ReadyShell::Wayland) return true;
     Display* display = platform::display();
-    return display && pid_ > 0 && !platform::programHasEnded(pid_) &&
+    return display &&
            platform::findTopLevelWindowOfProcess(display, kRendererWindowTitle, pid_) != None;
   }
 
  private:
   pid_t pid_ = -1;
+  std::unique_ptr<platform::ReadyPipe> ready_;
 };
 
 }  // namespace

@@ -4,12 +4,17 @@
 // into a screen-saver daemon's window instead (a -window-id that is no window
 // number is refused with exit code 2); every other command line is ignored.
 #include <cstdio>
+#include <cstdlib>
 #include <string>
 #include <vector>
 
 #include "platform/display_mode/display_mode_options.h"
+#include "platform/process/ready_pipe.h"
 #include "platform/x11/x11_util.h"
 #include "renderer/shell/launcher_link.h"
+#include "renderer/shell/run_lock.h"
+#include "renderer/shell/shell_choice.h"
+#include "renderer/shell/wayland_saver.h"
 #include "renderer/shell/x11_display_mode.h"
 #include "renderer/shell/x11_frame_loop.h"
 #include "renderer/shell/x11_saver.h"
@@ -50,6 +55,26 @@ int rendererMain() {
   return exitCode;
 }
 
+// A standalone run, drawn natively on a Wayland desktop, else on X11. Every
+// standalone renderer holds the per-user run lock while it runs, so that a
+// saver already up can be seen where no window search reaches (Wayland).
+// Only the Wayland shell gives way to it: on X11 the window check above
+// decides, and a second copy there opens its own window as it always has.
+int standaloneMain() {
+  platform::takeReadyPipeFromEnvironment();
+  RunLock lock;
+  const bool anotherIsUp =
+      lock.take(runLockPath(std::getenv("XDG_RUNTIME_DIR"))) == RunLock::Result::HeldByAnother;
+  if (preferredShell(std::getenv("MIRAVEL_PLATFORM"), std::getenv("WAYLAND_DISPLAY")) ==
+      RendererShell::Wayland) {
+    if (anotherIsUp) return 0;
+    installEndSignals(false);
+    int exitCode = 0;
+    if (runWaylandSaver(exitCode)) return exitCode;
+  }
+  return rendererMain();
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -62,5 +87,5 @@ int main(int argc, char** argv) {
   }
   if (options.displayMode) return runDisplayMode(options);
   // Any other command line is ignored: a full-screen run.
-  return rendererMain();
+  return standaloneMain();
 }

@@ -7,6 +7,7 @@
 #include <cstdio>
 #include <cstring>
 
+#include "platform/process/ready_pipe.h"
 #include "platform/x11/x11_util.h"
 #include "renderer/shell/glx_pixel_format.h"
 
@@ -267,7 +268,11 @@ void X11Saver::destroy() {
 }
 
 bool X11Saver::renderIdle() {
-  return scene_.renderIdle(saverShellState.rendererReady, saverShellState.passwordDialogUp);
+  const bool drawn =
+      scene_.renderIdle(saverShellState.rendererReady, saverShellState.passwordDialogUp);
+  // A launcher that handed us a pipe learns that the first frame is shown.
+  if (drawn) platform::reportRendererReady(platform::ReadyShell::X11);
+  return drawn;
 }
 
 void X11Saver::releaseSurface() {

@@ -11,7 +11,8 @@ check "package name miravel, this machine's architecture" \
   test "$(field Package) $(field Architecture)" = "miravel $(dpkg --print-architecture)"
 check "the file is named as Debian names packages" \
   test "$(basename "$DEB")" = "miravel_$(field Version)_$(field Architecture).deb"
-for lib in libc6 libx11-6 libfltk1.3 libsdl2-mixer-2.0-0 libcdio19 libjpeg62-turbo; do
+for lib in libc6 libx11-6 libfltk1.3 libsdl2-mixer-2.0-0 libcdio19 libjpeg62-turbo \
+  libwayland-client0 libwayland-egl1 libegl1; do
   check "Depends, from the programs' libraries: $lib" has_dep "$lib"
 done
 check "Depends: fonts-ipafont-gothic (the dialog's font)" has_dep fonts-ipafont-gothic

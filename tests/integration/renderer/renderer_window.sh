@@ -4,6 +4,10 @@
 source "$MIRAVEL_TEST_LIB"
 source "$(dirname "$0")/renderer_lib.sh"
 start_xvfb 1024x768
+# A runtime folder as a login session has: the first copy holds its run lock
+# there, which on X11 must not keep a second copy from opening its window.
+export XDG_RUNTIME_DIR="$WORK/run"
+mkdir -p -m 700 "$XDG_RUNTIME_DIR"
 
 check "renderer starts with /s and takes the focus" start_renderer /s
 check "window class is WindowsScreenSaverClass" \
