@@ -132,15 +132,21 @@ class DisplayModeHost : public platform::Form, public SaverPlatform {
   }
 
   void watch() {
-    if (ending_ || path_.empty()) return;
+    // Without a renderer path (no program folder) nothing is started, but
+    // the target is still watched: the run must end with its window.
+    if (ending_) return;
     WatchFacts facts;
+    // The dialog is looked for before the target is: a target that goes
+    // between the two looks then reads as gone, never as "no dialog" (which
+    // would wake a paused renderer and its music for a window that is gone).
+    const bool dialogSeen =
+        dialogOver_ != 0 && unlockDialogShown(topWindowFacts(dialogOver_));
     facts.targetExists = windowExists(target_);
-    facts.dialogShown =
-        facts.targetExists && dialogOver_ != 0 && unlockDialogShown(topWindowFacts(dialogOver_));
+    facts.dialogShown = facts.targetExists && dialogSeen;
     facts.paused = paused_;
     facts.rendererStarted = pid_ > 0;
     facts.rendererEnded = pid_ > 0 && platform::programHasEnded(pid_);
-    facts.mayRestart = restart_.mayStart(steadySeconds());
+    facts.mayRestart = !path_.empty() && restart_.mayStart(steadySeconds());
     facts.wantsMusic = musicKind_ != 0;
     facts.playing = playing_;
     const WatchTurn turn = watchTurn(facts);
