@@ -56,8 +56,8 @@ gone_within() {
   return 1
 }
 
-# pid_gone_within SECONDS PID: the process ends (and is not left a zombie)
-# within SECONDS.
+# pid_gone_within SECONDS PID: the process ends within SECONDS (a zombie
+# counts as ended: its reaping is its new parent's business).
 pid_gone_within() {
   local end=$(( $(date +%s%N) + $1 * 1000000000 ))
   while [ "$(date +%s%N)" -lt $end ]; do

@@ -68,9 +68,15 @@ launch "$HOST"; L1=$LPID
 sleep 3
 A1="$OUT/audio-$L1.raw"
 check "ending: the first plays" grows "$A1"
-kill -TERM "$L1"
+# The first is held (stopped) with the lock while the newcomer comes up, so
+# the newcomer surely starts without the music and must take it later.
+kill -STOP "$L1"
 launch "$HOST"; L2=$LPID
 A2="$OUT/audio-$L2.raw"
+sleep 2.5
+check "ending: the newcomer is silent while the first holds the music" test ! -e "$A2"
+kill -TERM "$L1"
+kill -CONT "$L1"
 check "ending: the first ends with 0" ends_with_zero "$L1" 2
 check "ending: the newcomer's music starts within 3 s" grows_within 3 "$A2"
 check "ending: the newcomer holds the tune" eval 'sleep 1.5; heard_for "$A2" 1.0'
