@@ -101,11 +101,14 @@ RECT rectOf(const Box& b) { return RECT{b.x, b.y, b.x + b.w, b.y + b.h}; }
 
 // The DPI functions of Windows 10 (user32) and 8.1 (shcore), looked up when
 // first needed so the program still starts on Windows 7, which has one DPI
-// for everything (GetDeviceCaps).
+// for everything (GetDeviceCaps). Loaded from the system folder only: on
+// Windows 7 there is no shcore.dll there, and one lying beside the program
+// (a download folder) must not be run in its place. Where that search is
+// unknown (Windows 7 without its update) nothing is loaded.
 template <typename Fn>
 Fn systemFunction(const wchar_t* library, const char* name) {
   HMODULE module = GetModuleHandleW(library);
-  if (!module) module = LoadLibraryW(library);
+  if (!module) module = LoadLibraryExW(library, nullptr, LOAD_LIBRARY_SEARCH_SYSTEM32);
   return module ? reinterpret_cast<Fn>(reinterpret_cast<void*>(GetProcAddress(module, name))) : nullptr;
 }
 

@@ -40,10 +40,10 @@ std::string pathInFolder(const std::string& folder, const std::string& name) {
 }
 
 std::string programFolder() {
-  // The folder in the ANSI code page, the form every path of the launcher
-  // has (the settings file and the music path are handed to the ANSI
-  // functions). A folder that the code page cannot write is unknown rather
-  // than a mangled guess.
+  // The folder in the ANSI code page, the form the launcher's program and
+  // music paths have (they are handed to the ANSI functions; the settings
+  // file finds its own folder with the wide ones). A folder that the code
+  // page cannot write is unknown rather than a mangled guess.
   std::vector<wchar_t> buffer(MAX_PATH);
   for (;;) {
     DWORD length = GetModuleFileNameW(nullptr, buffer.data(), static_cast<DWORD>(buffer.size()));

@@ -35,6 +35,26 @@ bool lenientFromWide(UINT codePage, const std::wstring& text, std::string& out) 
          length;
 }
 
+// How many bytes the unreadable character at `at` spans, counted as the
+// Linux build counts them, so that both builds make as many "?" of the same
+// bytes: at a double-byte code page a lead byte takes the byte after it (the
+// second byte of a cut pair is not a character of its own); at UTF-8 a lead
+// byte takes as many of the continuation bytes its form promises as follow
+// it (a cut sequence is one bad character, not one per byte).
+size_t badCharacterLength(UINT codePage, const std::string& bytes, size_t at) {
+  const unsigned char lead = static_cast<unsigned char>(bytes[at]);
+  size_t length = 1;
+  if (codePage == CP_UTF8) {
+    const size_t promised = lead >= 0xF0 ? 4 : lead >= 0xE0 ? 3 : lead >= 0xC0 ? 2 : 1;
+    while (length < promised && at + length < bytes.size() &&
+           (static_cast<unsigned char>(bytes[at + length]) & 0xC0) == 0x80)
+      ++length;
+  } else if (IsDBCSLeadByteEx(codePage, lead) && at + 1 < bytes.size()) {
+    length = 2;
+  }
+  return length;
+}
+
 }  // namespace
 
 std::wstring wideFromBytes(unsigned codePage, const std::string& bytes) {
@@ -73,8 +93,9 @@ std::wstring wideFromBytesMarkingBad(unsigned codePage, const std::string& bytes
   std::wstring out;
   if (strict != 0 && toWide(codePage, strict, bytes.data(), static_cast<int>(bytes.size()), out))
     return out;
-  // Character by character: the longest run from here (at most four bytes)
-  // that is one valid character; otherwise one byte is one bad character.
+  // Character by character: the shortest run from here (at most four bytes)
+  // that is one valid character; otherwise one bad character, as long as
+  // badCharacterLength says.
   out.clear();
   size_t at = 0;
   while (at < bytes.size()) {
@@ -94,10 +115,7 @@ std::wstring wideFromBytesMarkingBad(unsigned codePage, const std::string& bytes
     }
     if (taken == 0) {
       out += replacement;
-      // The second byte of a cut pair is not a character of its own.
-      const unsigned char lead = static_cast<unsigned char>(bytes[at]);
-      const bool pair = IsDBCSLeadByteEx(codePage, lead) && at + 1 < bytes.size();
-      at += pair ? 2 : 1;
+      at += badCharacterLength(codePage, bytes, at);
     } else {
       out += piece;
       at += taken;

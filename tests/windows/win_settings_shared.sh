@@ -74,4 +74,12 @@ marked_dot() { grep -qaF "$(printf 'D:\\\xe3\x83\xbb.wav')" "$1" && [ "$(head -c
 check "  a save into it: the same bytes on both, still UTF-8 with its mark" \
   eval 'cmp "$WORK/linux-dot.ini" "$WORK/windows-dot.ini" && marked_dot "$WORK/windows-dot.ini"'
 
+# A marked file whose path holds cut UTF-8 sequences (a name truncated by
+# hand): each cut sequence is one "?" on both builds, not one per byte.
+printf '\xef\xbb\xbf[Section]\r\nBGM\xef\xbe\x8c\xef\xbd\xa7\xef\xbd\xb2\xef\xbe\x99=C:\\\xe9\x9f\xb3\xe3\x83\\a\xf0\x9f\x8e.mp3\r\n' \
+  >"$WORK/cut.ini"
+check "a marked file naming a path with cut sequences: both builds read the same" same_reading "$WORK/cut.ini"
+check "  one \"?\" for each cut sequence" \
+  eval 'windows read "$(winpath "$WORK/cut.ini")" | grep -q " raw 433a5c89b93f5c613f2e6d7033$"'
+
 finish

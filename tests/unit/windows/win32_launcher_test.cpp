@@ -150,6 +150,15 @@ TEST(Win32Text, BadBytesAreMarkedOneEachAndRealCharactersKept) {
             L"a\u30FBb?c?");
   EXPECT_EQ(platform::wideFromBytesMarkingBad(65001, "\xE3\x83\xBB" "x\xFFy", L'?'), L"\u30FBx?y");
   EXPECT_EQ(platform::wideFromBytesMarkingBad(1252, "caf\xE9", L'?'), L"caf\u00E9");
+  // A cut UTF-8 sequence is one bad character, as the Linux build counts it,
+  // whether something follows or the text ends there; a stray continuation
+  // byte or a byte no form begins with is one of its own.
+  EXPECT_EQ(platform::wideFromBytesMarkingBad(65001, "a\xE3\x83" "b", L'?'), L"a?b");
+  EXPECT_EQ(platform::wideFromBytesMarkingBad(65001, "a\xF0\x9F\x8E", L'?'), L"a?");
+  EXPECT_EQ(platform::wideFromBytesMarkingBad(65001, "\xE3\x83\xE3\x83\xBB", L'?'), L"?\u30FB");
+  EXPECT_EQ(platform::wideFromBytesMarkingBad(65001, "\x80\x80\xC3", L'?'), L"???");
+  // A surrogate written as UTF-8 is one bad character too.
+  EXPECT_EQ(platform::wideFromBytesMarkingBad(65001, "\xED\xA0\x80x", L'?'), L"?x");
 }
 
 // A settings file saved by an editor with a byte-order mark, naming a music
