@@ -55,6 +55,20 @@ ReadyPipe::~ReadyPipe() {
 bool ReadyPipe::exportToChildren() {
   int fds[2];
   if (pipe2(fds, O_CLOEXEC) != 0) return false;
+  // A launcher started with its standard streams closed is handed the
+  // lowest free numbers, and the renderer never takes 0 to 2 for its end:
+  // both ends move above them.
+  for (int& fd : fds) {
+    if (fd > 2) continue;
+    const int moved = fcntl(fd, F_DUPFD_CLOEXEC, 3);
+    close(fd);
+    fd = moved;
+  }
+  if (fds[0] < 0 || fds[1] < 0) {
+    for (int fd : fds)
+      if (fd >= 0) close(fd);
+    return false;
+  }
   // The renderer's end stays open across its exec; ours is read without
   // waiting, from the launcher's timers.
   fcntl(fds[1], F_SETFD, 0);

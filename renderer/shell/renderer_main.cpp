@@ -60,6 +60,8 @@ int rendererMain() {
 // saver already up can be seen where no window search reaches (Wayland).
 // Only the Wayland shell gives way to it: on X11 the window check above
 // decides, and a second copy there opens its own window as it always has.
+// A renderer whose Wayland connection does not open (a stale WAYLAND_DISPLAY)
+// is an X11 one and does not give way either.
 int standaloneMain() {
   platform::takeReadyPipeFromEnvironment();
   RunLock lock;
@@ -67,10 +69,9 @@ int standaloneMain() {
       lock.take(runLockPath(std::getenv("XDG_RUNTIME_DIR"))) == RunLock::Result::HeldByAnother;
   if (preferredShell(std::getenv("MIRAVEL_PLATFORM"), std::getenv("WAYLAND_DISPLAY")) ==
       RendererShell::Wayland) {
-    if (anotherIsUp) return 0;
     installEndSignals(false);
     int exitCode = 0;
-    if (runWaylandSaver(exitCode)) return exitCode;
+    if (runWaylandSaver(exitCode, anotherIsUp)) return exitCode;
   }
   return rendererMain();
 }

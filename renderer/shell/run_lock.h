@@ -1,9 +1,10 @@
 // The per-user lock a standalone renderer holds while it runs. A renderer
-// gives way to another saver that is already up; on X11 it could look for
-// that saver's window, but on Wayland no client sees another's windows, so
-// every standalone renderer, X11 or Wayland, takes this lock and one that
-// finds it held ends at once. Display mode takes no lock: there one renderer
-// per monitor runs at the same time.
+// gives way to another saver that is already up; on X11 it looks for that
+// saver's window, but on Wayland no client sees another's windows, so every
+// standalone renderer, X11 or Wayland, takes this lock, and a Wayland one
+// that finds it held ends at once (on X11 a second copy still opens its own
+// window). Display mode takes no lock: there one renderer per monitor runs at
+// the same time.
 #pragma once
 
 #include <string>

@@ -204,6 +204,19 @@ track "$RPID"
 check "MIRAVEL_PLATFORM=x11: an X window titled KelvaraVC on XWayland's display $DISPLAY" window_up KelvaraVC 10
 check "  and no native view" test "$(kelvara_views | wc -l)" = 0
 check "  it runs" stays "$RPID"
+# It holds the run lock too: a renderer that draws on Wayland gives way to it.
+"$RENDERER" </dev/null >>"$WORK/renderer.log" 2>&1 &
+second=$!
+track "$second"
+check "  a Wayland renderer gives way to the X11 one's lock: ends with 0" ends_within "$second" 5
+# A WAYLAND_DISPLAY that names no compositor: no Wayland connection opens, so
+# this is an X11 run, and on X11 a second copy opens its own window.
+WAYLAND_DISPLAY="wayland-stale-$$" "$RENDERER" </dev/null >>"$WORK/renderer.log" 2>&1 &
+second=$!
+track "$second"
+check "  a renderer whose WAYLAND_DISPLAY opens nothing runs on X11 beside it" stays "$second"
+kill -TERM "$second"
+check "  and SIGTERM ends that one with 0" ends_within "$second" 5
 kill -TERM "$RPID"
 check "  SIGTERM ends it with 0" ends_within "$RPID" 5
 

@@ -79,6 +79,45 @@ TEST(ReadyPipe, ARendererThatEndsWithoutALineClosesItEarly) {
   EXPECT_TRUE(pipe.closedEarly());
 }
 
+// A launcher started with stdin and stderr closed: the pipe would get 0 and
+// 2, which the renderer refuses, and the run would never hear it is up.
+TEST(ReadyPipe, ALauncherWithoutItsStandardStreamsStillHandsOnAUsableEnd) {
+  const int savedIn = fcntl(0, F_DUPFD_CLOEXEC, 3);
+  const int savedErr = fcntl(2, F_DUPFD_CLOEXEC, 3);
+  ASSERT_GE(savedIn, 3);
+  ASSERT_GE(savedErr, 3);
+  close(0);
+  close(2);
+  bool exported = false;
+  int named = -1;
+  bool lowStillFree = false;
+  ReadyShell heard = ReadyShell::NotYet;
+  {
+    platform::ReadyPipe pipe;
+    exported = pipe.exportToChildren();
+    named = platform::parseReadyFd(getenv(platform::kReadyFdVariable));
+    lowStillFree = fcntl(0, F_GETFD) == -1 && fcntl(2, F_GETFD) == -1;
+    if (named >= 3) {
+      const int inherited = fcntl(named, F_DUPFD, 3);
+      setenv(platform::kReadyFdVariable, std::to_string(inherited).c_str(), 1);
+      platform::takeReadyPipeFromEnvironment();
+      pipe.stopExporting();
+      platform::reportRendererReady(ReadyShell::Wayland);
+      heard = pipe.poll();
+    }
+    pipe.stopExporting();
+  }
+  // The streams come back before anything is reported.
+  dup2(savedIn, 0);
+  dup2(savedErr, 2);
+  close(savedIn);
+  close(savedErr);
+  EXPECT_TRUE(exported);
+  EXPECT_GE(named, 3);
+  EXPECT_TRUE(lowStillFree) << "the pipe's ends stay off the standard streams' numbers";
+  EXPECT_EQ(heard, ReadyShell::Wayland);
+}
+
 TEST(ReadyPipe, ANumberThatNamesNoPipeIsNeverWrittenTo) {
   char name[] = "/tmp/miravel-readyfile.XXXXXX";
   const int file = mkstemp(name);
