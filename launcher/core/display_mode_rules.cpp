@@ -1,8 +1,6 @@
 #include "launcher/core/display_mode_rules.h"
 
-#include <fcntl.h>
-#include <sys/file.h>
-#include <unistd.h>
+#include "platform/process/file_lock.h"
 
 std::string musicLockPath(const char* runtimeDir, const char* displayName, unsigned userId) {
   std::string display = displayName && *displayName ? displayName : ":0";
@@ -21,13 +19,8 @@ std::string musicLockPath(const char* runtimeDir, const char* displayName, unsig
 }
 
 int takeFileLock(const std::string& path) {
-  const int fd = open(path.c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0600);
-  if (fd < 0) return -1;
-  if (flock(fd, LOCK_EX | LOCK_NB) != 0) {
-    close(fd);
-    return -1;
-  }
-  return fd;
+  int fd = -1;
+  return platform::lockFile(path, fd) == platform::FileLock::Taken ? fd : -1;
 }
 
 bool isDaemonWindow(const TopWindowFacts& window) {

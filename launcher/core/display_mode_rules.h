@@ -14,11 +14,10 @@
 // ":0".
 std::string musicLockPath(const char* runtimeDir, const char* displayName, unsigned userId);
 
-// Takes an exclusive lock on the file `path` (made when missing) without
-// waiting: the open descriptor holding it, or -1 when another holder has it
-// or the file cannot be opened. The lock lasts until the descriptor is
-// closed, which ending the process does; programs started later do not get
-// the descriptor (close-on-exec).
+// Takes the exclusive lock on the file `path` (platform::lockFile): the open
+// descriptor holding it, or -1 when another holder has it or the file cannot
+// be opened as the user's own. The lock lasts until the descriptor is
+// closed, which ending the process does.
 int takeFileLock(const std::string& path);
 
 // A renderer that ends on its own is started again, but at most once every
