@@ -13,20 +13,11 @@ mkdir -p "$XDG_RUNTIME_DIR"
 # drawing into $HOST; its pid in LPID, its renderer's in RPID, its sound file
 # in AUDIO.
 start_launcher() {
-  XSCREENSAVER_WINDOW=$HOST "$APP/miravel-mode" --root >>"$WORK/launcher.log" 2>&1 &
-  LPID=$!
-  track "$LPID"
+  launch "$HOST"
   sleep 3
   RPID=$(pgrep -P "$LPID" | head -n1)
   [ -n "$RPID" ] && track "$RPID"
   AUDIO="$OUT/audio-$LPID.raw"
-}
-
-# grows FILE: the sound file is being written.
-grows() {
-  local before after
-  before=$(size_of "$1"); sleep 0.6; after=$(size_of "$1")
-  [ "$after" -gt "$before" ] || { echo "size $before then $after"; return 1; }
 }
 
 # --- The host window's owner is killed: the launcher follows at once ---

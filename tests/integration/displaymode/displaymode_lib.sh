@@ -106,6 +106,22 @@ changed() {
 # audio_files: the sound files written so far that hold sound, one a line.
 audio_files() { local f; for f in "$OUT"/audio-*.raw; do [ "$(size_of "$f")" -gt 0 ] && echo "$f"; done; true; }
 
+# launch WINDOW: a launcher (through the wrapper) drawing into WINDOW, as a
+# daemon starts it; its pid in LPID. Its sound goes to $OUT/audio-LPID.raw,
+# made once it plays.
+launch() {
+  XSCREENSAVER_WINDOW=$1 "$APP/miravel-mode" --root >>"$WORK/launcher.log" 2>&1 &
+  LPID=$!
+  track "$LPID"
+}
+
+# grows FILE: the sound file is being written.
+grows() {
+  local before after
+  before=$(size_of "$1"); sleep 0.6; after=$(size_of "$1")
+  [ "$after" -gt "$before" ] || { echo "size $before then $after"; return 1; }
+}
+
 # stops_growing FILE
 stops_growing() {
   local before after

@@ -8,21 +8,6 @@ start_xvfb 1280x720
 export XDG_RUNTIME_DIR="$WORK/run"
 mkdir -p "$XDG_RUNTIME_DIR"
 
-# launch WINDOW: a launcher (through the wrapper) drawing into WINDOW; its
-# pid in LPID. Its sound goes to $OUT/audio-LPID.raw, made once it plays.
-launch() {
-  XSCREENSAVER_WINDOW=$1 "$APP/miravel-mode" --root >>"$WORK/launcher.log" 2>&1 &
-  LPID=$!
-  track "$LPID"
-}
-
-# grows FILE: the sound file is being written.
-grows() {
-  local before after
-  before=$(size_of "$1"); sleep 0.6; after=$(size_of "$1")
-  [ "$after" -gt "$before" ] || { echo "size $before then $after"; return 1; }
-}
-
 # grows_within SECONDS FILE
 grows_within() {
   local end=$((SECONDS + $1))

@@ -10,9 +10,7 @@ mkdir -p "$XDG_RUNTIME_DIR"
 
 # --- The launcher with XSCREENSAVER_WINDOW: curtains in the host, music, nothing else ---
 host 640 360 || fail "the host window comes up"
-XSCREENSAVER_WINDOW=$HOST "$APP/miravel-mode" --root >>"$WORK/launcher.log" 2>&1 &
-LPID=$!
-track "$LPID"
+launch "$HOST"
 sleep 3
 RPID=$(pgrep -P "$LPID" | head -n1)
 [ -n "$RPID" ] && track "$RPID"
@@ -72,10 +70,8 @@ kill -TERM "$HOST_PID"; wait "$HOST_PID" 2>/dev/null
 # --- Two launchers of one display: one music stream ---
 rm -f "$OUT"/audio-*.raw
 host 640 360
-XSCREENSAVER_WINDOW=$HOST "$APP/miravel-mode" --root >>"$WORK/launcher.log" 2>&1 &
-L1=$!; track "$L1"
-XSCREENSAVER_WINDOW=$HOST "$APP/miravel-mode" --root >>"$WORK/launcher.log" 2>&1 &
-L2=$!; track "$L2"
+launch "$HOST"; L1=$LPID
+launch "$HOST"; L2=$LPID
 sleep 3
 check "two launchers: both run, each with its renderer" \
   test "$(pgrep -P "$L1" | wc -l)" = 1 -a "$(pgrep -P "$L2" | wc -l)" = 1
@@ -165,8 +161,7 @@ kill -TERM "$HOST_PID"; wait "$HOST_PID" 2>/dev/null
 
 # --- The display goes away: both programs end with 0 ---
 host 640 360
-XSCREENSAVER_WINDOW=$HOST "$APP/miravel-mode" --root >>"$WORK/launcher.log" 2>&1 &
-LPID=$!; track "$LPID"
+launch "$HOST"
 sleep 2.5
 RPID=$(pgrep -P "$LPID" | head -n1)
 kill -TERM "$_XVFB_PID"; wait "$_XVFB_PID" 2>/dev/null; _XVFB_PID=""
