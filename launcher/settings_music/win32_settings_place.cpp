@@ -8,29 +8,18 @@
 #include <knownfolders.h>
 #include <shlobj.h>
 
-#include <vector>
-
 #include "launcher/settings_music/settings.h"
-#include "platform/runtime/runtime.h"
+#include "platform/runtime/win32_runtime.h"
 #include "platform/text/cp932.h"
 
 namespace {
 
 std::wstring launcherFolderWide() {
-  std::vector<wchar_t> buffer(MAX_PATH);
-  for (;;) {
-    const DWORD length = GetModuleFileNameW(nullptr, buffer.data(), static_cast<DWORD>(buffer.size()));
-    if (length == 0) return {};
-    if (length < buffer.size()) {
-      std::wstring path(buffer.data(), length);
-      const size_t slash = path.find_last_of(L"\\/");
-      if (slash == std::wstring::npos) return {};
-      // A drive's root keeps its separator.
-      return path.substr(0, slash == 2 && path[1] == L':' ? 3 : slash);
-    }
-    if (buffer.size() >= 32768) return {};
-    buffer.resize(buffer.size() * 2);
-  }
+  const std::wstring path = platform::programPathWide();
+  const size_t slash = path.find_last_of(L"\\/");
+  if (slash == std::wstring::npos) return {};
+  // A drive's root keeps its separator.
+  return path.substr(0, slash == 2 && path[1] == L':' ? 3 : slash);
 }
 
 // Whether this user may make files in `folder`: tried, since rights on

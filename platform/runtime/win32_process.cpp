@@ -39,23 +39,26 @@ std::string pathInFolder(const std::string& folder, const std::string& name) {
   return folder + "\\" + name;
 }
 
+std::wstring programPathWide() {
+  std::vector<wchar_t> buffer(MAX_PATH);
+  for (;;) {
+    DWORD length = GetModuleFileNameW(nullptr, buffer.data(), static_cast<DWORD>(buffer.size()));
+    if (length == 0) return {};
+    if (length < buffer.size()) return std::wstring(buffer.data(), length);
+    if (buffer.size() >= 32768) return {};
+    buffer.resize(buffer.size() * 2);
+  }
+}
+
 std::string programFolder() {
   // The folder in the ANSI code page, the form the launcher's program and
   // music paths have (they are handed to the ANSI functions; the settings
   // file finds its own folder with the wide ones). A folder that the code
   // page cannot write is unknown rather than a mangled guess.
-  std::vector<wchar_t> buffer(MAX_PATH);
-  for (;;) {
-    DWORD length = GetModuleFileNameW(nullptr, buffer.data(), static_cast<DWORD>(buffer.size()));
-    if (length == 0) return {};
-    if (length < buffer.size()) {
-      std::string path;
-      if (!ansiFromWide(std::wstring(buffer.data(), length), path)) return {};
-      return folderOfPath(path);
-    }
-    if (buffer.size() >= 32768) return {};
-    buffer.resize(buffer.size() * 2);
-  }
+  const std::wstring wide = programPathWide();
+  std::string path;
+  if (wide.empty() || !ansiFromWide(wide, path)) return {};
+  return folderOfPath(path);
 }
 
 bool hasDisplay() { return true; }

@@ -20,4 +20,8 @@ void showModal(HWND window);
 // The UTF-16 form of a UTF-8 text of the launcher (titles, messages).
 std::wstring wideText(const std::string& utf8);
 
+// The launcher's own path as the system knows it (UTF-16, any length);
+// empty when it cannot be had.
+std::wstring programPathWide();
+
 }  // namespace platform
