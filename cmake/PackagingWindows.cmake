@@ -55,6 +55,13 @@ if(_arch STREQUAL win64)
   # A 64-bit installer for the 64-bit programs: it sees the system's own
   # Program Files and registry, and needs no 32-bit layer to run.
   set(CPACK_NSIS_DEFINES "Unicode true\nTarget amd64-unicode")
+  # NSIS names the Program Files folders for its 32-bit installer: there
+  # $PROGRAMFILES64 reads the other (64-bit) registry view. A 64-bit installer
+  # reads that same "other" view, which is the 32-bit one, wherever it exists
+  # (64-bit Windows, Wine with its 32-bit half): $PROGRAMFILES64 is then
+  # "Program Files (x86)". Its own view, $PROGRAMFILES, is the 64-bit folder.
+  # CPack's default root for win64 assumes the 32-bit installer.
+  set(CPACK_NSIS_INSTALL_ROOT "$PROGRAMFILES")
 endif()
 # NSIS text: backslashes stay single in project.nsi; $$ would be NSIS's own.
 set(_uninstall_key "Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\Miravel")

@@ -8,8 +8,17 @@ source "$MIRAVEL_TEST_LIB"
 source "$(dirname "$0")/wine_lib.sh"
 cd "$MIRAVEL_BUILD" || exit 1
 # The 32-bit installer and its registry entries live in the 32-bit view.
-if file Miravel.scr | grep -q 'x86-64'; then arch=win64 generator=NSIS64 programs="Program Files" view=/reg:64
-else arch=win32 generator=NSIS programs="Program Files (x86)" view=/reg:32; fi
+# On 64-bit Windows (and so in the test's win64 prefix) a 64-bit installer
+# belongs in the 64-bit Program Files and a 32-bit one in "Program Files (x86)";
+# the other folder must stay without Miravel.
+if file Miravel.scr | grep -q 'x86-64'; then
+  arch=win64 generator=NSIS64 programs="Program Files" other="Program Files (x86)" view=/reg:64
+else
+  arch=win32 generator=NSIS programs="Program Files (x86)" other="Program Files" view=/reg:32
+fi
+# The folder's name as text inside an extended regular expression: "(x86)" is
+# no group.
+programs_re=$(sed 's/[][\\.^$*+?(){}|]/\\&/g' <<<"$programs")
 timeout 120 cpack -G "$generator" -B "$WORK/out" >"$WORK/cpack.log" 2>&1 || cat "$WORK/cpack.log"
 setup=$(ls "$WORK"/out/Miravel-*-"$arch"-setup.exe 2>/dev/null | head -n1)
 check "cpack -G $generator makes Miravel-<version>-$arch-setup.exe" test -n "$setup"
@@ -54,8 +63,9 @@ shortcut() { find "$WINEPREFIX/drive_c" -name 'Miravel settings.lnk' 2>/dev/null
 
 check "the installer /S ends with 0" install
 listing=$(cd "$DIR" 2>/dev/null && ls | tr '\n' ' ')
-check "Program Files\\Miravel holds both programs, the README and the uninstaller [$listing]" \
+check "$programs\\Miravel holds both programs, the README and the uninstaller [$listing]" \
   test "$listing" = "Miravel.dll Miravel.scr README.txt Uninstall.exe "
+check "  and $other has no Miravel" test ! -e "$WINEPREFIX/drive_c/$other/Miravel"
 kind=$([ "$arch" = win64 ] && echo 'PE32+ executable (GUI) x86-64' || echo 'PE32 executable (GUI) Intel 80386')
 for program in Miravel.scr Miravel.dll; do
   check "  $program is this build's program ($kind)" eval 'file "$DIR/$program" | grep -qF "$kind"'
@@ -67,7 +77,7 @@ if [ -n "$link" ]; then
   # its arguments as UTF-16 texts.
   texts=$(strings -el -n 2 "$link" | tr '\n' '|')
   check "  it runs Miravel.scr /c [$texts]" \
-    eval 'grep -qE "\|$programs\|([^|]*\|)*Miravel\|([^|]*\|)*Miravel\.scr\|" <<<"|$texts" && grep -qF "|/c|" <<<"|$texts"'
+    eval 'grep -qE "\|$programs_re\|([^|]*\|)*Miravel\|([^|]*\|)*Miravel\.scr\|" <<<"|$texts" && grep -qF "|/c|" <<<"|$texts"'
 fi
 check "Apps & features: name Miravel" test "$(reg_value "$UNINSTALL" DisplayName)" = Miravel
 check "  version $version" test "$(reg_value "$UNINSTALL" DisplayVersion)" = "$version"
