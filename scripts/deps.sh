@@ -22,7 +22,10 @@ WINDOWS_PKGS="g++-mingw-w64-x86-64-posix g++-mingw-w64-i686-posix googletest win
 # The Windows installer (cpack -G NSIS64 with makensis) and the test that
 # reads the programs' resources back (Python's standard library).
 WINDOWS_PKGS="$WINDOWS_PKGS nsis python3"
-WINDOWS32_PKGS="wine32:i386 libgl1:i386 libgl1-mesa-dri:i386 libglx-mesa0:i386"
+# The GStreamer plugins decode MP3 for the 32-bit winmm as their amd64 twins
+# do for the 64-bit one.
+WINDOWS32_PKGS="wine32:i386 libgl1:i386 libgl1-mesa-dri:i386 libglx-mesa0:i386
+  gstreamer1.0-plugins-base:i386 gstreamer1.0-plugins-good:i386"
 
 want=""
 recommends=""
