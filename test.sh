@@ -20,18 +20,26 @@ if [ "${MIRAVEL_WINE32:-1}" != 0 ] && [ "$runs_i386" = yes ]; then
   scripts/deps.sh windows32
 fi
 
+# A red stage does not hide the ones after it: every stage runs, and the
+# script fails at the end naming each red one.
+failed=""
+stage() {  # NAME DIR LABEL CTEST-ARGS...: ctest -L LABEL in DIR
+  local name=$1 dir=$2 label=$3
+  shift 3
+  if ! (cd "$dir" && ctest -L "$label" --output-on-failure "$@"); then
+    failed="$failed $name"
+  fi
+}
+
 cmake -S . -B build -DCMAKE_BUILD_TYPE=Release >/dev/null
 cmake --build build -j"$(nproc)"
 
-(
-  cd build
-  # Unit tests need no display and may run side by side; integration tests each
-  # start a private Xvfb and run one at a time. One of them, package_build,
-  # makes the Debian package (cpack) from the programs just built, before the
-  # package tests that check it.
-  ctest -L unit -j"$(nproc)" --output-on-failure --timeout 120
-  ctest -L integration --output-on-failure --timeout 300
-)
+# Unit tests need no display and may run side by side; integration tests each
+# start a private Xvfb and run one at a time. One of them, package_build,
+# makes the Debian package (cpack) from the programs just built, before the
+# package tests that check it.
+stage "Linux unit" build unit -j"$(nproc)" --timeout 120
+stage "Linux integration" build integration --timeout 300
 
 # --- Windows -----------------------------------------------------------------
 # 64-bit in build-win64, 32-bit in build-win32. One Wine prefix (code page 932)
@@ -76,27 +84,28 @@ if [ "$wine32_installed" = yes ] && [ "$runs_i386" = no ]; then
 fi
 localedef -i ja_JP -f UTF-8 "$MIRAVEL_WINE_LOCPATH/ja_JP.UTF-8" >/dev/null 2>&1 || true
 
-# run_windows_tests DIR: in DIR, the unit tests under one kept
+# run_windows_tests DIR NAME: in DIR, the unit tests under one kept
 # wineserver (otherwise Wine's services hold ctest's pipes), then each
 # integration test with its own.
 run_windows_tests() {
-  local dir=$1
+  local dir=$1 name=$2
   (
-    cd "$dir"
+    failed=""
     export HOME="$wine_root/home" LOCPATH="$MIRAVEL_WINE_LOCPATH" LANG=ja_JP.UTF-8
     unset DISPLAY
     wineserver -p || true
     timeout 120 wine cmd /c exit </dev/null >/dev/null 2>&1
-    ctest -L unit -j"$(nproc)" --output-on-failure --timeout 120
+    stage "$name unit" "$dir" unit -j"$(nproc)" --timeout 120
     end_wine
-    ctest -L integration --output-on-failure --timeout 300
-  )
+    stage "$name integration" "$dir" integration --timeout 300
+    [ -z "$failed" ]
+  ) || failed="$failed $name"
 }
 
-run_windows_tests build-win64
+run_windows_tests build-win64 "Windows 64-bit"
 
 if [ "$wine32" = ON ]; then
-  run_windows_tests build-win32
+  run_windows_tests build-win32 "Windows 32-bit"
 else
   if [ "$runs_i386" = no ]; then
     why="this machine's kernel runs no 32-bit x86 program"
@@ -104,4 +113,9 @@ else
     why="Wine's 32-bit half (wine32:i386) is not installed (left out by MIRAVEL_WINE32=0)"
   fi
   echo "32-bit Windows programs built in build-win32; their tests are SKIPPED: $why"
+fi
+
+if [ -n "$failed" ]; then
+  echo "test.sh: red:$failed" >&2
+  exit 1
 fi
