@@ -214,6 +214,10 @@ TEST_F(DrawTest, FrameUpdatesClearsDrawsBackThenFrontAndSwaps) {
   EXPECT_EQ(calls[calls.size() - 2].name, "glFlush");
   EXPECT_EQ(calls.back().name, "swap");
 
+  // The scene's curtains come from a generator seeded by the clock: a phase
+  // that starts within one step of 2 pi would wrap in this frame in one run
+  // out of several hundred. Put it where a 40 ms step cannot wrap it.
+  scene.front()[0]->phase[0] = 1.0f;
   const float phaseBefore = scene.front()[0]->phase[0];
   now += 40;
   scene.renderIdle(1, 0);
