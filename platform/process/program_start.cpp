@@ -115,11 +115,15 @@ void installReaper() {
 }
 
 // Puts `pid` in a free slot; false when none is left. Callers hold SIGCHLD
-// blocked, so the program is in its slot before its end can be handled here.
+// blocked, so the program is in its slot before its end can be handled in
+// this thread. Another thread may have handled it already, finding no slot
+// to reap: so a program that has ended by now is reaped here.
 bool addChild(pid_t pid) {
   for (std::atomic<pid_t>& slot : g_children) {
     pid_t free = 0;
-    if (slot.compare_exchange_strong(free, pid)) return true;
+    if (!slot.compare_exchange_strong(free, pid)) continue;
+    reapIfEnded(slot);
+    return true;
   }
   return false;
 }
@@ -196,8 +200,6 @@ void adoptInheritedChildren() {
     }
     closedir(proc);
   }
-  // One that ended before it was on the list sent its SIGCHLD already.
-  for (std::atomic<pid_t>& slot : g_children) reapIfEnded(slot);
 }
 
 ProgramStart startProgram(const std::string& path, const std::function<bool()>& ready,
