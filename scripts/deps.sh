@@ -1,9 +1,11 @@
 #!/usr/bin/env bash
 # Installs the Debian packages Miravel needs to build, run and test.
-# Usage: scripts/deps.sh [build|run|test|windows|windows32]...
+# Usage: scripts/deps.sh [build|run|test|windows|windows32|sanitize|fuzz]...
 #   (default: build run test; windows: the mingw-w64 cross compilers and Wine
 #   for the Windows build and its tests; windows32: Wine's 32-bit half, which
-#   needs the i386 architecture, about 1 GB)
+#   needs the i386 architecture, about 1 GB; sanitize: GCC's sanitizer
+#   runtimes for scripts/sanitize.sh; fuzz: clang with libFuzzer and its
+#   sanitizer runtimes for scripts/fuzz.sh)
 # Skips apt entirely when everything is already there.
 set -euo pipefail
 
@@ -26,6 +28,9 @@ WINDOWS_PKGS="$WINDOWS_PKGS nsis python3"
 # do for the 64-bit one.
 WINDOWS32_PKGS="wine32:i386 libgl1:i386 libgl1-mesa-dri:i386 libglx-mesa0:i386
   gstreamer1.0-plugins-base:i386 gstreamer1.0-plugins-good:i386"
+SANITIZE_PKGS="libasan8 libubsan1"
+# llvm-14 brings llvm-symbolizer, which names the lines of a crash's stack.
+FUZZ_PKGS="clang-14 libclang-rt-14-dev llvm-14"
 
 want=""
 recommends=""
@@ -38,6 +43,8 @@ for kind in "$@"; do
     test) want="$want $TEST_PKGS" ;;
     windows) want="$want $WINDOWS_PKGS"; recommends="wine wine64" ;;
     windows32) want="$want $WINDOWS32_PKGS"; i386=1 ;;
+    sanitize) want="$want $SANITIZE_PKGS" ;;
+    fuzz) want="$want $FUZZ_PKGS" ;;
     *) echo "deps.sh: unknown set '$kind'" >&2; exit 2 ;;
   esac
 done

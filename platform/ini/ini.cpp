@@ -107,6 +107,15 @@ struct Parsed {
 
   // A line made by the writer, from code-page-932 text.
   Line make(const std::string& text) const { return classify(fromCp932(text, encoding), text); }
+
+  // Whether code-page-932 text is stored in this file so that it reads back
+  // as the same bytes. Always so for a file of bytes. In a file with a mark,
+  // bytes that are no code-page-932 character would be written as "?", and a
+  // character with two codes (NEC and IBM forms of one kanji) comes back as
+  // the other one.
+  bool holds(const std::string& text) const {
+    return encoding == Encoding::Bytes || toCp932(fromCp932(text, encoding), encoding) == text;
+  }
 };
 
 Parsed parse(const std::string& fileText) {
@@ -121,17 +130,20 @@ Parsed parse(const std::string& fileText) {
     pos = kUtf16LeBom.size();
     unit = 2;
   }
+  // A UTF-16 file cut short (a full disk, a broken copy) ends in half a code
+  // unit. That byte is no character: the file is read as far as it is whole,
+  // and a write leaves it out, so that every line after it stays aligned.
+  const size_t end = fileText.size() - (fileText.size() - pos) % unit;
   // The code unit at `at` is CR or LF (a UTF-16 unit is little-endian).
   auto isEnd = [&](size_t at, char which) {
-    return at + unit <= fileText.size() && fileText[at] == which &&
-           (unit == 1 || fileText[at + 1] == '\0');
+    return at + unit <= end && fileText[at] == which && (unit == 1 || fileText[at + 1] == '\0');
   };
   auto addLine = [&](size_t from, size_t to) {
     std::string raw = fileText.substr(from, to - from);
     parsed.lines.push_back(classify(raw, toCp932(raw, parsed.encoding)));
   };
   size_t lineStart = pos;
-  while (pos < fileText.size()) {
+  while (pos < end) {
     if (isEnd(pos, '\r') || isEnd(pos, '\n')) {
       addLine(lineStart, pos);
       const bool crlf = isEnd(pos, '\r') && isEnd(pos + unit, '\n');
@@ -141,7 +153,7 @@ Parsed parse(const std::string& fileText) {
       pos += unit;
     }
   }
-  if (lineStart < fileText.size()) addLine(lineStart, fileText.size());
+  if (lineStart < end) addLine(lineStart, end);
   return parsed;
 }
 
@@ -191,11 +203,15 @@ bool storableKey(const std::string& name) {
          name.find_first_of("\r\n=") == std::string::npos && name.find('\0') == std::string::npos;
 }
 
+// What of a value is stored: the text up to a zero byte, as a caller of the
+// profile functions hands it over.
+std::string storedValueOf(const std::string& value) { return value.substr(0, value.find('\0')); }
+
 // Stores one key into `parsed` (names already checked).
 void storeInto(Parsed& parsed, const std::string& section, const std::string& key,
                const std::string& value) {
   std::vector<Line>& lines = parsed.lines;
-  const std::string storedValue = value.substr(0, value.find('\0'));
+  const std::string storedValue = storedValueOf(value);
   const std::string wantedSection = trim(section), wantedKey = trim(key);
   size_t header = findSection(lines, wantedSection);
   if (header == lines.size()) {
@@ -251,6 +267,13 @@ bool iniStoreAll(const std::string& fileText, const std::string& section,
       return false;
   }
   Parsed parsed = parse(fileText);
+  // What the file's encoding cannot hold is refused as a whole, before
+  // anything is stored: a name written as something else would never be
+  // found again, and each later write would add its key once more.
+  if (!parsed.holds(section)) return false;
+  for (const auto& entry : entries) {
+    if (!parsed.holds(entry.first) || !parsed.holds(storedValueOf(entry.second))) return false;
+  }
   for (const auto& entry : entries) storeInto(parsed, section, entry.first, entry.second);
   newText = render(parsed);
   return true;

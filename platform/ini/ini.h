@@ -14,7 +14,9 @@
 // - CRLF, LF and lone CR line ends are read; the file is written with CRLF.
 // - A file that starts with a UTF-8 or UTF-16LE byte-order mark (as an editor
 //   may leave it) is decoded: names compare as text, values come back as
-//   code-page-932 bytes, and a write keeps the file's encoding and mark.
+//   code-page-932 bytes, and a write keeps the file's encoding and mark. A
+//   UTF-16LE file with an odd number of bytes is read up to its last whole
+//   character; the lone byte after it is dropped when the file is written.
 //   Other files are bytes: names are the code-page-932 bytes given, values
 //   are stored as given.
 // - Writing replaces the key's line in place and keeps every other line,
@@ -52,7 +54,8 @@ std::string ReadIni(const std::string& section, const std::string& key, const st
 //   path is a symbolic link that leads nowhere;
 // - or a name or the value cannot be stored so that it reads back: a line
 //   break; "=" in a key, or a key starting with "[" or ";"; "]" in a
-//   section.
+//   section; in a file with a byte-order mark, bytes that are not
+//   code-page-932 text or would come back as other bytes.
 // Callers that ignore failures may ignore the result.
 bool WriteIni(const std::string& section, const std::string& key, const std::string& value,
               const std::string& path);

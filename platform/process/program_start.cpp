@@ -3,6 +3,8 @@
 #include "platform/process/program_start.h"
 
 #include <errno.h>
+#include <pthread.h>
+#include <sched.h>
 #include <signal.h>
 #include <spawn.h>
 #include <dirent.h>
@@ -22,8 +24,18 @@ extern char** environ;
 namespace platform {
 namespace {
 
-// Programs started and not yet reaped; 0 marks a free slot. Shared with the
-// signal handler, so plain lock-free atomics and nothing else.
+// Programs started and not yet reaped. A slot holds 0 when free, the pid of
+// a running program, or the pid made negative while one caller works on that
+// program. Shared with the signal handler, so plain lock-free atomics and
+// nothing else.
+//
+// Reaping and signalling both take the slot first. The SIGCHLD handler runs
+// in whichever thread the kernel picks, often a library's thread that blocks
+// nothing; without the slot taken it could reap a program between another
+// thread's look at the slot and its kill, and the kill would reach whoever
+// got the pid next. A taken slot is held only for one waitpid or kill, and
+// every holder keeps SIGCHLD blocked in its own thread meanwhile, so a
+// handler waiting for a slot never waits for the thread it interrupted.
 constexpr int kSlots = 32;
 std::atomic<pid_t> g_children[kSlots];
 static_assert(std::atomic<pid_t>::is_always_lock_free, "the SIGCHLD handler needs lock-free slots");
@@ -31,18 +43,52 @@ static_assert(std::atomic<pid_t>::is_always_lock_free, "the SIGCHLD handler need
 struct sigaction g_previousAction;
 bool g_handlerInstalled = false;
 
-// Reaps the slot's program if it has ended; true when it has (also when
-// someone else reaped it first). Async-signal-safe.
+// SIGCHLD blocked in this thread for the object's lifetime.
+class ChildSignalHeld {
+ public:
+  ChildSignalHeld() {
+    sigset_t childSignal;
+    sigemptyset(&childSignal);
+    sigaddset(&childSignal, SIGCHLD);
+    pthread_sigmask(SIG_BLOCK, &childSignal, &previous_);
+  }
+  ~ChildSignalHeld() { pthread_sigmask(SIG_SETMASK, &previous_, nullptr); }
+  ChildSignalHeld(const ChildSignalHeld&) = delete;
+  ChildSignalHeld& operator=(const ChildSignalHeld&) = delete;
+
+ private:
+  sigset_t previous_;
+};
+
+// Takes the slot while it holds `pid`, waiting for another holder to let go;
+// false once it holds anything else. Async-signal-safe.
+bool take(std::atomic<pid_t>& slot, pid_t pid) {
+  for (;;) {
+    pid_t seen = pid;
+    if (slot.compare_exchange_strong(seen, -pid)) return true;
+    if (seen != -pid) return false;
+    sched_yield();
+  }
+}
+
+// Reaps the program of a taken slot if it has ended (also when someone
+// outside this module reaped it first), and lets the slot go: free after an
+// end, the program's again otherwise. Async-signal-safe.
+bool reapTaken(std::atomic<pid_t>& slot, pid_t pid) {
+  int status = 0;
+  const pid_t result = waitpid(pid, &status, WNOHANG);
+  const bool ended = result == pid || (result < 0 && errno == ECHILD);
+  slot.store(ended ? 0 : pid);
+  return ended;
+}
+
+// Reaps the slot's program if it has ended; true when it has, or the slot
+// holds no program. Callers outside the handler hold SIGCHLD blocked.
 bool reapIfEnded(std::atomic<pid_t>& slot) {
   pid_t pid = slot.load();
-  if (pid <= 0) return true;
-  int status = 0;
-  pid_t result = waitpid(pid, &status, WNOHANG);
-  if (result == pid || (result < 0 && errno == ECHILD)) {
-    slot.compare_exchange_strong(pid, 0);
-    return true;
-  }
-  return false;
+  if (pid == 0) return true;
+  if (pid < 0) pid = -pid;
+  return !take(slot, pid) || reapTaken(slot, pid);
 }
 
 void onChildSignal(int signal, siginfo_t* info, void* context) {
@@ -61,16 +107,33 @@ void installReaper() {
   if (g_handlerInstalled) return;
   struct sigaction action {};
   action.sa_sigaction = onChildSignal;
+  // SIGCHLD itself stays blocked while the handler runs (no SA_NODEFER), so
+  // a handler never interrupts one that holds a slot.
   sigemptyset(&action.sa_mask);
   action.sa_flags = SA_SIGINFO | SA_NOCLDSTOP | SA_RESTART;
   if (sigaction(SIGCHLD, &action, &g_previousAction) == 0) g_handlerInstalled = true;
 }
 
-std::atomic<pid_t>* freeSlot() {
+// Puts `pid` in a free slot; false when none is left. Callers hold SIGCHLD
+// blocked, so the program is in its slot before its end can be handled in
+// this thread. Another thread may have handled it already, finding no slot
+// to reap: so a program that has ended by now is reaped here.
+bool addChild(pid_t pid) {
   for (std::atomic<pid_t>& slot : g_children) {
-    if (slot.load() == 0) return &slot;
+    pid_t free = 0;
+    if (!slot.compare_exchange_strong(free, pid)) continue;
+    reapIfEnded(slot);
+    return true;
   }
-  return nullptr;
+  return false;
+}
+
+bool isChild(pid_t pid) {
+  for (std::atomic<pid_t>& slot : g_children) {
+    const pid_t held = slot.load();
+    if (held == pid || held == -pid) return true;
+  }
+  return false;
 }
 
 void sleepMs(long ms) {
@@ -101,55 +164,42 @@ pid_t parentOf(pid_t pid) {
 
 bool programHasEnded(pid_t pid) {
   if (pid <= 0) return true;
+  ChildSignalHeld held;
   for (std::atomic<pid_t>& slot : g_children) {
-    if (slot.load() == pid) return reapIfEnded(slot);
+    if (take(slot, pid)) return reapTaken(slot, pid);
   }
-  // Started without a free slot (or reaped already): ask directly.
+  // Started without a free slot, or reaped already (then waitpid has no
+  // child of that pid to tell of, which counts as ended too).
   int status = 0;
   return waitpid(pid, &status, WNOHANG) != 0;
 }
 
 bool signalProgram(pid_t pid, int signal) {
   if (pid <= 0) return false;
-  // With SIGCHLD held back the reaper cannot run between the look at the
-  // slot and the kill: an ended program stays a zombie until then, and a
-  // zombie's pid is not given to anyone else.
-  sigset_t childSignal, previousMask;
-  sigemptyset(&childSignal);
-  sigaddset(&childSignal, SIGCHLD);
-  pthread_sigmask(SIG_BLOCK, &childSignal, &previousMask);
-  bool sent = false;
+  ChildSignalHeld held;
   for (std::atomic<pid_t>& slot : g_children) {
-    if (slot.load() == pid) {
-      sent = kill(pid, signal) == 0;
-      break;
-    }
+    if (!take(slot, pid)) continue;
+    // Taken, the program cannot be reaped by anyone here: if it has ended it
+    // stays a zombie, whose pid is not given to another process.
+    const bool sent = kill(pid, signal) == 0;
+    slot.store(pid);
+    return sent;
   }
-  pthread_sigmask(SIG_SETMASK, &previousMask, nullptr);
-  return sent;
+  return false;
 }
 
 void adoptInheritedChildren() {
   installReaper();
-  sigset_t childSignal, previousMask;
-  sigemptyset(&childSignal);
-  sigaddset(&childSignal, SIGCHLD);
-  pthread_sigmask(SIG_BLOCK, &childSignal, &previousMask);
+  ChildSignalHeld held;
   const pid_t self = getpid();
   if (DIR* proc = opendir("/proc")) {
     while (dirent* entry = readdir(proc)) {
       const pid_t pid = static_cast<pid_t>(std::atol(entry->d_name));
-      if (pid <= 0 || parentOf(pid) != self) continue;
-      bool known = false;
-      for (std::atomic<pid_t>& slot : g_children) known = known || slot.load() == pid;
-      if (known) continue;
-      if (std::atomic<pid_t>* slot = freeSlot()) slot->store(pid);
+      if (pid <= 0 || parentOf(pid) != self || isChild(pid)) continue;
+      addChild(pid);
     }
     closedir(proc);
   }
-  // One that ended before it was on the list sent its SIGCHLD already.
-  for (std::atomic<pid_t>& slot : g_children) reapIfEnded(slot);
-  pthread_sigmask(SIG_SETMASK, &previousMask, nullptr);
 }
 
 ProgramStart startProgram(const std::string& path, const std::function<bool()>& ready,
@@ -189,25 +239,20 @@ ProgramStart startProgram(const std::string& path, const std::vector<std::string
   posix_spawnattr_setsigmask(&attributes, &noneBlocked);
   posix_spawnattr_setflags(&attributes, POSIX_SPAWN_SETSIGDEF | POSIX_SPAWN_SETSIGMASK);
 
-  // The program must be in a slot before its SIGCHLD can be handled.
-  sigset_t childSignal, previousMask;
-  sigemptyset(&childSignal);
-  sigaddset(&childSignal, SIGCHLD);
-  pthread_sigmask(SIG_BLOCK, &childSignal, &previousMask);
-
   std::vector<char*> argv;
   argv.push_back(const_cast<char*>(path.c_str()));
   for (const std::string& argument : arguments) argv.push_back(const_cast<char*>(argument.c_str()));
   argv.push_back(nullptr);
   pid_t pid = -1;
-  const int error = posix_spawn(&pid, path.c_str(), nullptr, &attributes, argv.data(), environ);
-  posix_spawnattr_destroy(&attributes);
-  std::atomic<pid_t>* slot = nullptr;
-  if (error == 0) {
-    slot = freeSlot();
-    if (slot) slot->store(pid);
+  int error = 0;
+  bool inSlot = false;
+  {
+    // The program must be in a slot before its SIGCHLD can be handled here.
+    ChildSignalHeld held;
+    error = posix_spawn(&pid, path.c_str(), nullptr, &attributes, argv.data(), environ);
+    if (error == 0) inSlot = addChild(pid);
   }
-  pthread_sigmask(SIG_SETMASK, &previousMask, nullptr);
+  posix_spawnattr_destroy(&attributes);
   if (error != 0) return result;
 
   result.pid = pid;
@@ -223,7 +268,7 @@ ProgramStart startProgram(const std::string& path, const std::vector<std::string
       result.outcome = StartOutcome::Ready;
       return result;
     }
-    if (slot && reapIfEnded(*slot)) {
+    if (inSlot && programHasEnded(pid)) {
       result.outcome = StartOutcome::Ended;
       return result;
     }

@@ -50,6 +50,8 @@ bool programHasEnded(pid_t pid);
 // Sends `signal` to a program this module started, but only while it has not
 // been reaped: once the reaper has recorded its end, its pid may already
 // belong to another process, and nothing is sent. True when it was sent.
+// The reaper waits while a signal is on its way, in whatever thread it runs,
+// so the pid looked at is still the program's when the signal goes.
 bool signalProgram(pid_t pid, int signal);
 
 // Takes the children this process already has on to the reaper's list, as if

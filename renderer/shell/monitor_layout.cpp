@@ -4,6 +4,18 @@
 
 namespace {
 
+// No desktop reaches this far (X11 coordinates are 16-bit; a Windows virtual
+// screen spans some tens of thousands of pixels). A driver that reports
+// coordinates beyond it has them cut to it, so that every size and offset
+// measured here fits an int.
+constexpr int kCoordinateLimit = 1 << 24;
+
+int bounded(int v) { return std::clamp(v, -kCoordinateLimit, kCoordinateLimit); }
+
+ScreenRect bounded(const ScreenRect& r) {
+  return {bounded(r.left), bounded(r.top), bounded(r.right), bounded(r.bottom)};
+}
+
 ScreenRect intersect(const ScreenRect& a, const ScreenRect& b) {
   return {std::max(a.left, b.left), std::max(a.top, b.top), std::min(a.right, b.right),
           std::min(a.bottom, b.bottom)};
@@ -42,11 +54,11 @@ bool leavesGaps(const ScreenRect& area, const std::vector<ScreenRect>& rects) {
 MonitorLayout layoutMonitors(const ScreenRect& virtualScreen, const ScreenRect& primary,
                              const std::vector<ScreenRect>& monitors) {
   MonitorLayout layout;
-  layout.window = virtualScreen.empty() ? primary : virtualScreen;
+  layout.window = bounded(virtualScreen.empty() ? primary : virtualScreen);
   const ScreenRect& w = layout.window;
   std::vector<ScreenRect> onWindow;
   for (const ScreenRect& monitor : monitors) {
-    const ScreenRect part = intersect(monitor, w);
+    const ScreenRect part = intersect(bounded(monitor), w);
     if (part.empty() || std::find(onWindow.begin(), onWindow.end(), part) != onWindow.end()) continue;
     onWindow.push_back(part);
     layout.views.push_back({part.left - w.left, part.top - w.top, part.right - w.left, part.bottom - w.top});

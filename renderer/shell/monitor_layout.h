@@ -30,6 +30,7 @@ struct MonitorLayout {
 // lies on the window. Monitors that lie outside it, have no area or repeat
 // another's rectangle (a mirrored output) get no picture of their own. With
 // no virtual screen, the window is `primary`; with no monitor left, the one
-// picture fills the window.
+// picture fills the window. Coordinates beyond +-2^24 count as +-2^24, so
+// every size and offset of the result fits an int.
 MonitorLayout layoutMonitors(const ScreenRect& virtualScreen, const ScreenRect& primary,
                              const std::vector<ScreenRect>& monitors);

@@ -106,6 +106,7 @@ int pointerWatch(const char* file) {
   range->client_died = True;
   XRecordClientSpec clients = XRecordAllClients;
   XRecordContext context = XRecordCreateContext(control, 0, &clients, 1, &range, 1);
+  XFree(range);
   XSync(control, False);
   if (!context) return 6;
   // Blocks, calling onRecord, until the program is killed.

@@ -3,6 +3,8 @@
 
 #include <gtest/gtest.h>
 
+#include <climits>
+
 namespace {
 
 using Rects = std::vector<ScreenRect>;
@@ -58,6 +60,19 @@ TEST(MonitorLayout, WithoutMonitorsOrVirtualScreenThePrimaryIsTheOnePicture) {
   const MonitorLayout noVirtual = layoutMonitors({}, {0, 0, 1024, 768}, {{0, 0, 1024, 768}});
   EXPECT_EQ(noVirtual.window, (ScreenRect{0, 0, 1024, 768}));
   EXPECT_EQ(noVirtual.views, (Rects{{0, 0, 1024, 768}}));
+}
+
+// Whatever a driver reports, no size or offset overflows: the fuzzer's first
+// find was a virtual screen from INT_MIN down, without a monitor on it.
+TEST(MonitorLayout, CoordinatesFarBeyondAnyScreenAreCutBeforeMeasuring) {
+  constexpr int kLimit = 1 << 24;
+  const MonitorLayout tall = layoutMonitors({0, INT_MIN, 1920, 2063597568}, {}, {});
+  EXPECT_EQ(tall.window, (ScreenRect{0, -kLimit, 1920, kLimit}));
+  EXPECT_EQ(tall.views, (Rects{{0, 0, 1920, 2 * kLimit}}));
+  const MonitorLayout huge = layoutMonitors({INT_MIN, INT_MIN, INT_MAX, INT_MAX}, {},
+                                            {{0, 0, 1920, 1080}, {INT_MIN, 0, INT_MAX, 10}});
+  EXPECT_EQ(huge.views, (Rects{{kLimit, kLimit, kLimit + 1920, kLimit + 1080}, {0, kLimit, 2 * kLimit, kLimit + 10}}));
+  EXPECT_TRUE(huge.hasUncoveredArea);
 }
 
 }  // namespace

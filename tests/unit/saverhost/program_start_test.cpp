@@ -9,12 +9,14 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <atomic>
 #include <chrono>
 #include <cstdlib>
 #include <fstream>
 #include <sstream>
 #include <string>
 #include <thread>
+#include <vector>
 
 using platform::StartOutcome;
 using platform::startProgram;
@@ -247,6 +249,66 @@ TEST_F(ProgramStartTest, NoSignalReachesAProgramOnceItsEndIsRecorded) {
   // Never started here: not even this process gets a signal.
   EXPECT_FALSE(platform::signalProgram(getpid(), 0));
   EXPECT_FALSE(platform::signalProgram(-1, 0));
+}
+
+// The reaper runs in whichever thread takes SIGCHLD; here that is always
+// another thread than the one signalling. Programs end while signals go to
+// them: each end is still recorded and reaped, and no signal is sent once it
+// is (the signal test and the reaping never pass each other).
+TEST_F(ProgramStartTest, SignalsFromOneThreadAndReapingInAnotherNeverCross) {
+  // This thread blocks SIGCHLD; a thread that blocks nothing, as a library's
+  // thread does, gets it. Both are undone however the test ends.
+  struct OtherThreadTakesChildSignals {
+    OtherThreadTakesChildSignals() {
+      sigset_t childSignal;
+      sigemptyset(&childSignal);
+      sigaddset(&childSignal, SIGCHLD);
+      pthread_sigmask(SIG_BLOCK, &childSignal, &previous);
+      library = std::thread([this] {
+        sigset_t none;
+        sigemptyset(&none);
+        pthread_sigmask(SIG_SETMASK, &none, nullptr);
+        while (!done) std::this_thread::sleep_for(std::chrono::milliseconds(1));
+      });
+    }
+    ~OtherThreadTakesChildSignals() {
+      done = true;
+      library.join();
+      pthread_sigmask(SIG_SETMASK, &previous, nullptr);
+    }
+    sigset_t previous;
+    std::atomic<bool> done{false};
+    std::thread library;
+  } threads;
+  const std::string quick = script("quick", "exit 0");
+  for (int round = 0; round < 20; ++round) {
+    std::vector<pid_t> pids;
+    for (int i = 0; i < 8; ++i) {
+      const platform::ProgramStart started = startProgram(quick);
+      ASSERT_GT(started.pid, 0);
+      pids.push_back(started.pid);
+    }
+    // Only the other thread reaps: until it has, every signal goes out.
+    const auto start = std::chrono::steady_clock::now();
+    size_t reaped = 0;
+    std::vector<bool> seenReaped(pids.size(), false);
+    while (reaped < pids.size() && secondsSince(start) < 10) {
+      for (size_t i = 0; i < pids.size(); ++i) {
+        const bool sent = platform::signalProgram(pids[i], 0);
+        if (seenReaped[i]) {
+          ASSERT_FALSE(sent) << "a signal after the end of " << pids[i];
+        } else if (!sent) {
+          seenReaped[i] = true;
+          ++reaped;
+        }
+      }
+    }
+    ASSERT_EQ(reaped, pids.size()) << "ends not recorded in round " << round;
+    for (pid_t pid : pids) {
+      EXPECT_TRUE(goneWithin(pid, 3)) << "left as " << processState(pid);
+      EXPECT_TRUE(platform::programHasEnded(pid));
+    }
+  }
 }
 
 TEST_F(ProgramStartTest, InheritedChildrenAreReapedButLaterOnesAreLeftToTheirOwner) {
