@@ -6,7 +6,7 @@
 # build-fuzz/fuzz-corpus/<target>/, crashing ones to
 # build-fuzz/fuzz-findings/<target>/; a target's whole output is in
 # build-fuzz/fuzz-logs/<target>.log. Fails when any target found something.
-# Not part of ./test.sh: a finding becomes a unit test there.
+# Not part of ./test.sh; what it finds becomes a unit test, which is.
 # Usage: scripts/fuzz.sh [SECONDS] [TARGET...]   (default: every target)
 set -euo pipefail
 cd "$(dirname "$0")/.."

@@ -2,8 +2,8 @@
 // keyboards and pointers coming and going, focus, keys, buttons, motion),
 // handed to the input rules as the shell does. Beyond not crashing: an
 // application switch is told only at the end of a batch of events and only
-// when no keyboard is left on our surfaces, and a surface that went has no
-// focus left to report.
+// when no keyboard is left on our surfaces, and taking a surface away never
+// puts a keyboard on us.
 #include "renderer/shell/saver_input.h"
 #include "renderer/shell/wayland_input.h"
 

@@ -288,7 +288,10 @@ TEST_F(ProgramStartTest, SignalsFromOneThreadAndReapingInAnotherNeverCross) {
       ASSERT_GT(started.pid, 0);
       pids.push_back(started.pid);
     }
-    // Only the other thread reaps: until it has, every signal goes out.
+    // Nothing here asks for the ends: the reaper records them (in the other
+    // thread, or at the start for a program that ended before it was on the
+    // list, whose SIGCHLD the other thread got first). Until then every
+    // signal goes out.
     const auto start = std::chrono::steady_clock::now();
     size_t reaped = 0;
     std::vector<bool> seenReaped(pids.size(), false);
