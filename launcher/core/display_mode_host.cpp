@@ -14,7 +14,7 @@
 #include "launcher/core/saver_music.h"
 #include "launcher/settings_music/settings.h"
 #include "platform/names/program_names.h"
-#include "platform/process/program_start.h"
+#include "platform/process/posix_program_start.h"
 #include "platform/runtime/fltk_runtime.h"
 
 namespace {
