@@ -98,7 +98,8 @@ class DisplayModeHost : public platform::Form {
     platform::ProgramStart start = platform::startProgram(path_, arguments_);
     pid_ = start.outcome == platform::StartOutcome::Failed ? -1 : start.pid;
     if (pid_ < 0 && !reportedStartFailure_) {
-      std::fprintf(stderr, "Miravel.scr: cannot start %s; waiting\n", path_.c_str());
+      std::fprintf(stderr, "%s: cannot start %s; waiting\n", names::kLauncherFile,
+                   path_.c_str());
       reportedStartFailure_ = true;
     }
     if (pid_ > 0) reportedStartFailure_ = false;
@@ -123,7 +124,8 @@ class DisplayModeHost : public platform::Form {
     const WatchTurn turn = watchTurn(facts);
 
     if (turn.end) {
-      std::fprintf(stderr, "Miravel.scr: the window 0x%lx is gone; ending\n", target_);
+      std::fprintf(stderr, "%s: the window 0x%lx is gone; ending\n", names::kLauncherFile,
+                   target_);
       // As a session's end: the music stops, then the run ends.
       platform::unloadAllForms();
       return;
@@ -139,7 +141,8 @@ class DisplayModeHost : public platform::Form {
       startMusic();  // the music again, from its start
     }
     if (turn.reportEnded) {
-      std::fprintf(stderr, "Miravel.scr: the renderer ended; it is started again\n");
+      std::fprintf(stderr, "%s: the renderer ended; it is started again\n",
+                   names::kLauncherFile);
       pid_ = -1;
     }
     if (turn.startRenderer) startNow();
@@ -197,7 +200,7 @@ class DisplayModeHost : public platform::Form {
 };
 
 [[noreturn]] void refuse(const char* line, int exitCode) {
-  std::fprintf(stderr, "Miravel.scr: %s\n", line);
+  std::fprintf(stderr, "%s: %s\n", names::kLauncherFile, line);
   std::fflush(nullptr);
   _exit(exitCode);
 }
