@@ -78,10 +78,11 @@ class Server final : public InhibitServer {
     const bool was = self->serving_;
     self->serving_ = false;
     self->unregister();
-    if (!was) {
-      self->said_("org.freedesktop.ScreenSaver is served by the desktop: its inhibits apply");
-    }
+    self->said_(was ? "org.freedesktop.ScreenSaver is no longer ours: serving no idle inhibits"
+                    : "org.freedesktop.ScreenSaver is served by the desktop: its inhibits apply");
     // Inhibits kept here end with the name: nobody can reach them any more.
+    for (const auto& watch : self->watches_) g_bus_unwatch_name(watch.second);
+    self->watches_.clear();
     if (self->table_.held()) {
       self->table_ = InhibitTable();
       self->inhibitedChanged_(false);
