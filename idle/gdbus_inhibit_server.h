@@ -1,6 +1,5 @@
 // org.freedesktop.ScreenSaver's idle inhibits, served where no one else
-// serves them (sway, Hyprland, plain X11), and the KDE desktop's own list
-// asked where KDE serves them.
+// serves them (sway, Hyprland, plain X11).
 #pragma once
 
 #include <gio/gio.h>
@@ -26,10 +25,5 @@ class InhibitServer {
 std::unique_ptr<InhibitServer> startInhibitServer(
     GDBusConnection* bus, std::function<void(bool held)> inhibitedChanged,
     std::function<void(const char* text)> said);
-
-// Whether KDE's power management holds an inhibit of the screen's idle
-// handling (PolicyAgent HasInhibition(4), ChangeScreenSettings). False when
-// it is not on the bus or does not answer in time.
-bool kdeInhibits(GDBusConnection* bus);
 
 }  // namespace idle

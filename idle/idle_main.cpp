@@ -17,6 +17,7 @@
 #include "idle/autostart.h"
 #include "idle/command_line.h"
 #include "idle/gdbus_inhibit_server.h"
+#include "idle/gdbus_kde_policy.h"
 #include "idle/gdbus_mutter_idle_source.h"
 #include "idle/idle_starter.h"
 #include "idle/posix_saver_run.h"
