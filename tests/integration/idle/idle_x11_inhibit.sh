@@ -62,8 +62,14 @@ reply=$(client late inhibit /ScreenSaver other client)
 check "another client is still answered ($reply)" bash -c "[[ '$reply' =~ ^cookie ]]"
 after=$(rss_kb "$IPID")
 echo "resident memory: $before kB before, $after kB after"
-check "resident memory stays bounded ($before -> $after kB)" test "$after" -lt $((before + 4096))
-check "and under 30 MB" test "$after" -lt 30720
+if ldd "$IDLE" | grep -q libasan; then
+  # AddressSanitizer keeps freed memory in quarantine: resident memory says
+  # nothing there, and its own reports tell of leaks.
+  echo "(a sanitized build: the memory bound is not checked)"
+else
+  check "resident memory stays bounded ($before -> $after kB)" test "$after" -lt $((before + 4096))
+  check "and under 30 MB" test "$after" -lt 30720
+fi
 close_client late
 close_client stranger
 close_client vlc
