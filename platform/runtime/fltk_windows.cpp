@@ -2,6 +2,7 @@
 // box and the user-interface font.
 #include "platform/runtime/fltk_runtime.h"
 
+#include "platform/names/program_names.h"
 #include "platform/x11/x11_util.h"
 
 #include <FL/Fl.H>
@@ -13,6 +14,7 @@
 #include <X11/Xutil.h>
 
 #include <algorithm>
+#include <cstring>
 
 namespace platform {
 namespace {
@@ -82,7 +84,8 @@ bool HiddenWindow::create(const std::string& title) {
         XFree(property.value);
       }
     }
-    char name[] = "Miravel.scr";
+    char name[sizeof names::kLauncherFile];
+    std::memcpy(name, names::kLauncherFile, sizeof name);
     char className[] = "Miravel";
     XClassHint hint{name, className};
     XSetClassHint(d, window, &hint);
