@@ -1,5 +1,7 @@
 #include "idle/command_line.h"
 
+#include "platform/names/program_names.h"
+
 namespace idle {
 
 std::optional<std::uint64_t> parseDuration(const std::string& text, std::string& error) {
@@ -126,16 +128,19 @@ std::string usageText() {
          "  --help            this text\n";
 }
 
+std::string installedSaver() { return std::string(kInstalledFolder) + "/" + names::kLauncherFile; }
+
 std::string chooseSaver(const std::string& given, const std::string& ownFolder,
                         bool (*isExecutable)(const std::string& path)) {
   if (!given.empty()) return given;
   if (!ownFolder.empty()) {
     std::string beside = ownFolder;
     if (beside.back() != '/') beside += '/';
-    beside += "Miravel.scr";
+    beside += names::kLauncherFile;
     if (isExecutable(beside)) return beside;
   }
-  if (isExecutable(kInstalledSaver)) return kInstalledSaver;
+  const std::string installed = installedSaver();
+  if (isExecutable(installed)) return installed;
   return {};
 }
 

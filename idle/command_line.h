@@ -45,7 +45,8 @@ std::string usageText();
 // The saver to run: the one named on the command line, else `Miravel.scr`
 // beside this program when it is there, else the installed one when it is
 // there. Empty when none is there.
-inline constexpr char kInstalledSaver[] = "/usr/libexec/xscreensaver/Miravel.scr";
+inline constexpr char kInstalledFolder[] = "/usr/libexec/xscreensaver";
+std::string installedSaver();
 std::string chooseSaver(const std::string& given, const std::string& ownFolder,
                         bool (*isExecutable)(const std::string& path));
 

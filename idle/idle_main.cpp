@@ -24,6 +24,7 @@
 #include "idle/source_choice.h"
 #include "idle/wayland_idle_source.h"
 #include "idle/x11_idle_source.h"
+#include "platform/names/program_names.h"
 #include "platform/process/file_lock.h"
 
 namespace {
@@ -199,8 +200,8 @@ GDBusConnection* connectSessionBus() {
 int run(const Options& options) {
   const std::string saver = chooseSaver(options.saver, folderOf(ownPath()), isExecutable);
   if (saver.empty()) {
-    say(std::string("no saver found: looked for Miravel.scr beside this program and ") +
-        kInstalledSaver + "; name one with --saver PATH");
+    say(std::string("no saver found: looked for ") + names::kLauncherFile +
+        " beside this program and " + installedSaver() + "; name one with --saver PATH");
     return 1;
   }
   if (!isExecutable(saver)) {

@@ -112,14 +112,15 @@ TEST(CommandLine, RefusalsNameWhatWasWrong) {
 }
 
 TEST(SaverChoice, GivenThenBesideThenInstalled) {
+  EXPECT_EQ(installedSaver(), "/usr/libexec/xscreensaver/Miravel.scr");
   static std::set<std::string> present;
   auto exists = [](const std::string& path) { return present.count(path) > 0; };
-  present = {"/home/u/bin/Miravel.scr", kInstalledSaver};
+  present = {"/home/u/bin/Miravel.scr", installedSaver()};
   EXPECT_EQ(chooseSaver("/x/other", "/home/u/bin", exists), "/x/other");
   EXPECT_EQ(chooseSaver("", "/home/u/bin", exists), "/home/u/bin/Miravel.scr");
   EXPECT_EQ(chooseSaver("", "/home/u/bin/", exists), "/home/u/bin/Miravel.scr");
-  EXPECT_EQ(chooseSaver("", "/usr/bin", exists), kInstalledSaver);
-  EXPECT_EQ(chooseSaver("", "", exists), kInstalledSaver);
+  EXPECT_EQ(chooseSaver("", "/usr/bin", exists), installedSaver());
+  EXPECT_EQ(chooseSaver("", "", exists), installedSaver());
   present.clear();
   EXPECT_EQ(chooseSaver("", "/usr/bin", exists), "");
 }
