@@ -16,12 +16,43 @@ std::vector<ScreenRect> withArea(const std::vector<ScreenRect>& rects) {
   return out;
 }
 
+// The area of the screen that some rectangle covers, counted once where they
+// overlap: the screen is cut along every edge into cells, each inside a
+// rectangle or not. A handful of monitors make a handful of cells.
+long long coveredArea(const ScreenRect& screen, const std::vector<ScreenRect>& rects) {
+  std::vector<int> xs{screen.left, screen.right}, ys{screen.top, screen.bottom};
+  for (const ScreenRect& r : rects) {
+    xs.push_back(std::clamp(r.left, screen.left, screen.right));
+    xs.push_back(std::clamp(r.right, screen.left, screen.right));
+    ys.push_back(std::clamp(r.top, screen.top, screen.bottom));
+    ys.push_back(std::clamp(r.bottom, screen.top, screen.bottom));
+  }
+  std::sort(xs.begin(), xs.end());
+  xs.erase(std::unique(xs.begin(), xs.end()), xs.end());
+  std::sort(ys.begin(), ys.end());
+  ys.erase(std::unique(ys.begin(), ys.end()), ys.end());
+  long long area = 0;
+  for (size_t i = 0; i + 1 < xs.size(); ++i) {
+    for (size_t j = 0; j + 1 < ys.size(); ++j) {
+      const ScreenRect cell{xs[i], ys[j], xs[i + 1], ys[j + 1]};
+      if (std::any_of(rects.begin(), rects.end(), [&](const ScreenRect& r) { return holds(r, cell); }))
+        area += 1LL * cell.width() * cell.height();
+    }
+  }
+  return area;
+}
+
 }  // namespace
 
 std::vector<ScreenRect> chooseMonitors(const MonitorListing& listing) {
   std::vector<ScreenRect> monitors;
   if (listing.haveMonitors) monitors = withArea(listing.monitors);
-  if (monitors.empty() && listing.haveHeads) monitors = withArea(listing.heads);
+  if (listing.haveHeads) {
+    const std::vector<ScreenRect> heads = withArea(listing.heads);
+    if (monitors.empty() ||
+        coveredArea(listing.screen, heads) > coveredArea(listing.screen, monitors))
+      monitors = heads;
+  }
   if (monitors.empty()) return {listing.screen};
 
   std::vector<ScreenRect> chosen;

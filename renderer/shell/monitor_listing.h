@@ -19,7 +19,9 @@ struct MonitorListing {
 };
 
 // The monitors, else the heads, else the whole screen; a list whose entries
-// all lack an area counts as no answer. A monitor that wholly holds another
+// all lack an area counts as no answer. Heads that cover more of the screen
+// than the monitors win over them: a server that joins several screens with
+// Xinerama may answer RandR for its first screen alone. A monitor that wholly holds another
 // listed one is left out: it is an output split into smaller monitors, which
 // each show a picture of their own (RandR keeps an output's own monitor
 // beside the ones set on parts of it).

@@ -50,6 +50,9 @@ int systemPasswordCheck(std::uintptr_t window) {
   return result;
 }
 
+// The class's window procedure: the shell that made the window comes with
+// its creation and is kept in the window; the few messages before that get
+// the default handling.
 LRESULT CALLBACK saverWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
   if (message == WM_NCCREATE) {
     auto* create = reinterpret_cast<CREATESTRUCTA*>(lParam);

@@ -36,7 +36,7 @@ MonitorListing X11Monitors::read() const {
       XRRFreeMonitors(monitors);
     }
   }
-  if (!listing.haveMonitors && xinerama_) {
+  if (xinerama_) {
     int count = 0;
     XineramaScreenInfo* heads = XineramaQueryScreens(display_, &count);
     if (heads) {
