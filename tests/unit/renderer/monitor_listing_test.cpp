@@ -18,10 +18,23 @@ TEST(MonitorListing, MonitorsThenHeadsThenTheScreen) {
   listing.heads = {{0, 0, 1280, 1024}, {1280, 0, 2304, 768}};
   EXPECT_EQ(chooseMonitors(listing), listing.heads);
 
-  // RandR's monitors win over the heads, even when they say less.
+  // RandR's monitors win over heads that cover no more of the screen.
   listing.haveMonitors = true;
   listing.monitors = {{0, 0, 2304, 1024}};
   EXPECT_EQ(chooseMonitors(listing), (Rects{{0, 0, 2304, 1024}}));
+  listing.monitors = {{0, 0, 1280, 1024}, {1280, 0, 2304, 768}};
+  listing.heads = {{0, 0, 1280, 1024}, {1280, 0, 1792, 768}, {1792, 0, 2304, 768}};
+  EXPECT_EQ(chooseMonitors(listing), listing.monitors);
+  // Screens joined with Xinerama whose RandR knows the first one only.
+  listing.monitors = {{0, 0, 1280, 1024}};
+  listing.heads = {{0, 0, 1280, 1024}, {1280, 0, 2304, 768}};
+  EXPECT_EQ(chooseMonitors(listing), listing.heads);
+  // Overlapping heads are counted once: two mirrored heads cover no more
+  // than the one monitor over them.
+  listing.heads = {{0, 0, 2304, 1024}, {0, 0, 2304, 1024}};
+  listing.monitors = {{0, 0, 2304, 1024}};
+  EXPECT_EQ(chooseMonitors(listing), listing.monitors);
+  listing.heads = {{0, 0, 1280, 1024}, {1280, 0, 2304, 768}};
 
   // Monitors without any area are no answer: the heads again; heads without
   // area, the screen.
