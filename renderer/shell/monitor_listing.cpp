@@ -35,8 +35,9 @@ long long coveredArea(const ScreenRect& screen, const std::vector<ScreenRect>& r
   for (size_t i = 0; i + 1 < xs.size(); ++i) {
     for (size_t j = 0; j + 1 < ys.size(); ++j) {
       const ScreenRect cell{xs[i], ys[j], xs[i + 1], ys[j + 1]};
-      if (std::any_of(rects.begin(), rects.end(), [&](const ScreenRect& r) { return holds(r, cell); }))
-        area += 1LL * cell.width() * cell.height();
+      const bool inside = std::any_of(rects.begin(), rects.end(),
+                                      [&](const ScreenRect& r) { return holds(r, cell); });
+      if (inside) area += 1LL * cell.width() * cell.height();
     }
   }
   return area;

@@ -25,11 +25,13 @@ void MonitorSurfaces::follow(const MonitorLayout& layout) {
 
 std::vector<SceneSpot> MonitorSurfaces::spots() const {
   std::vector<SceneSpot> list;
-  for (std::size_t i = 0; i < layout_.views.size(); ++i) list.push_back({i, layout_.views[i], true});
+  for (std::size_t i = 0; i < layout_.views.size(); ++i)
+    list.push_back({i, layout_.views[i], true});
   return list;
 }
 
 RenderSurface& MonitorSurfaces::surface(std::uint64_t key) {
-  if (surfaces_.empty()) surfaces_.push_back(std::make_unique<MonitorViewSurface>(window_, ScreenRect{}));
+  if (surfaces_.empty())
+    surfaces_.push_back(std::make_unique<MonitorViewSurface>(window_, ScreenRect{}));
   return *surfaces_[key < surfaces_.size() ? key : 0];
 }

@@ -17,7 +17,8 @@
 // after every monitor drew.
 class MonitorViewSurface : public RenderSurface {
  public:
-  MonitorViewSurface(RenderSurface& window, const ScreenRect& view) : window_(window), view_(view) {}
+  MonitorViewSurface(RenderSurface& window, const ScreenRect& view)
+      : window_(window), view_(view) {}
   void setView(const ScreenRect& view) { view_ = view; }
   bool createContext() override { return window_.createContext(); }
   void clientRect(int& left, int& top, int& right, int& bottom) const override;
