@@ -12,7 +12,7 @@ set -euo pipefail
 BUILD_PKGS="cmake g++ make pkg-config libgl1-mesa-dev libglu1-mesa-dev libx11-dev libxfixes-dev
   libxtst-dev libfltk1.3-dev libsdl2-mixer-dev libcdio-dev libcdio-paranoia-dev libjpeg-dev
   libgtest-dev libgmock-dev libbenchmark-dev libxft-dev dpkg-dev
-  libwayland-dev wayland-protocols libegl-dev
+  libwayland-dev wayland-protocols libegl-dev libxrandr-dev libxinerama-dev
   libglib2.0-dev libxss-dev plasma-wayland-protocols"
 RUN_PKGS="fonts-ipafont-gothic xdg-utils xvfb xdotool x11-apps imagemagick"
 TEST_PKGS="xvfb xdotool x11-apps x11-utils imagemagick sox libsox-fmt-mp3 lintian file

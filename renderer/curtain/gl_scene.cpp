@@ -117,6 +117,12 @@ void CurtainScene::setFrameClockSource(MillisSource source) {
   clock_ = FrameClock(std::move(source));
 }
 
+void clearOutsideScenes(RenderSurface& window) {
+  window.makeCurrent();
+  glDisable(GL_SCISSOR_TEST);
+  glClear(GL_COLOR_BUFFER_BIT);
+}
+
 namespace {
 CurtainScene g_toolScene;
 }  // namespace

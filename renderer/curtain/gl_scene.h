@@ -80,6 +80,11 @@ class CurtainScene {
   CurtainList back_;
 };
 
+// Several scenes in one window that do not cover all of it: what lies on no
+// scene's part is cleared to black before the scenes draw, as none of them
+// draws there. `window` is the whole window's surface.
+void clearOutsideScenes(RenderSurface& window);
+
 // One scene for a program that draws a single picture without a shell (the
 // preview-picture tool); the same calls as CurtainScene's.
 bool initRenderer(RenderSurface& surface);

@@ -3,18 +3,24 @@
 #include "platform/names/program_names.h"
 #include "renderer/curtain/renderer_settings.h"
 
-bool runCreationSteps(SaverWindowSteps& window, const std::vector<CurtainScene*>& scenes) {
+void beginCreationSteps(SaverWindowSteps& window) {
   saverShellState.lastCursor = window.cursorPosition();
   window.hidePointer();
   rendererSettings = fixedRendererSettings();
   // The launcher knows the renderer by this title from now on.
   window.setTitle(names::kRendererTitle);
   window.lowerPriority();
+}
+
+void endCreationSteps() { saverShellState.rendererReady = 1; }
+
+bool runCreationSteps(SaverWindowSteps& window, const std::vector<CurtainScene*>& scenes) {
+  beginCreationSteps(window);
   bool drawn = !scenes.empty();
   for (std::size_t i = 0; i < scenes.size(); ++i) {
     if (!scenes[i]->init(window.sceneSurface(i))) drawn = false;
   }
-  saverShellState.rendererReady = 1;
+  endCreationSteps();
   return drawn;
 }
 

@@ -30,6 +30,12 @@ class SaverWindowSteps {
   virtual void releaseSurface() = 0;
 };
 
+// The steps before any scene: pointer position, hidden pointer, the fixed
+// settings, the title "KelvaraVC", the lower priority. Then each scene's
+// init on its surface, and endCreationSteps: rendererReady is 1.
+void beginCreationSteps(SaverWindowSteps& window);
+void endCreationSteps();
+
 // Pointer position, hidden pointer, the fixed settings, the title
 // "KelvaraVC", the lower priority, the window's scene; then rendererReady
 // is 1. Returns what the scene's init returned (false: no GL context).

@@ -1,5 +1,5 @@
-// When user input ends the saver. Each shell (X11, Win32) turns its events
-// into these neutral ones, calls handleSaverInput, and carries out the
+// When user input ends the saver. Each shell (X11, Wayland, Win32) turns its
+// events into these neutral ones, calls handleSaverInput, and carries out the
 // actions returned.
 #pragma once
 

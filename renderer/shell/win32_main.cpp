@@ -7,5 +7,5 @@
 
 int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
   // The command line is ignored: every start is a full-screen run.
-  return rendererMain(instance);
+  return runWin32Saver(instance);
 }

@@ -1,11 +1,10 @@
 #include "renderer/shell/win32_saver.h"
 
-#include <GL/gl.h>
-
 #include <memory>
 
 #include "platform/names/program_names.h"
-#include "renderer/shell/saver_creation.h"
+#include "renderer/shell/frame_pacing.h"
+#include "renderer/shell/saver_run.h"
 #include "renderer/shell/wgl_pixel_format.h"
 
 namespace {
@@ -14,78 +13,12 @@ constexpr const char* kClassName = names::kRendererClass;
 constexpr const char* kFirstTitle = names::kRendererFirstTitle;
 constexpr int kIconResource = 7002;
 
-// The window procedure is a plain function: the one window's GL side, the
-// monitors' layout, surfaces and scenes live here.
-Win32Surface g_surface;
-MonitorLayout g_layout;
-std::vector<std::unique_ptr<Win32MonitorSurface>> g_monitorSurfaces;
-std::vector<std::unique_ptr<CurtainScene>> g_scenes;
-
-std::vector<CurtainScene*> scenes() {
-  std::vector<CurtainScene*> list;
-  for (auto& scene : g_scenes) list.push_back(scene.get());
-  return list;
-}
-
-// One scene per monitor of the layout, each on its part of the window.
-void makeMonitorScenes() {
-  g_monitorSurfaces.clear();
-  g_scenes.clear();
-  for (const ScreenRect& view : g_layout.views) {
-    g_monitorSurfaces.push_back(std::make_unique<Win32MonitorSurface>(g_surface, view));
-    g_scenes.push_back(std::make_unique<CurtainScene>());
-  }
-}
-
-// The idle turn: every monitor's picture, then one swap of the window. What
-// no monitor shows is cleared to black first, as no scene draws there.
-bool drawMonitors() {
-  if (saverShellState.rendererReady != 1 || saverShellState.passwordDialogUp != 0 ||
-      !g_surface.hasContext())
-    return false;
-  if (g_layout.hasUncoveredArea) {
-    g_surface.makeCurrent();
-    glDisable(GL_SCISSOR_TEST);
-    glClear(GL_COLOR_BUFFER_BIT);
-  }
-  bool drew = false;
-  for (auto& scene : g_scenes) {
-    if (scene->renderIdle(saverShellState.rendererReady, saverShellState.passwordDialogUp)) drew = true;
-  }
-  if (drew) g_surface.swapBuffers();
-  return drew;
-}
-
-CursorPoint cursorPosition() {
+CursorPoint systemCursorPosition() {
   POINT p{};
   // A failed read (a secure desktop, say) keeps the reference where it is.
   if (!GetCursorPos(&p)) return saverShellState.lastCursor;
   return CursorPoint{static_cast<int>(p.x), static_cast<int>(p.y)};
 }
-
-// The creation and destruction steps' platform calls.
-class Win32WindowSteps : public SaverWindowSteps {
- public:
-  explicit Win32WindowSteps(HWND window) : window_(window) {}
-  CursorPoint cursorPosition() override { return ::cursorPosition(); }
-  void hidePointer() override { SetCursor(nullptr); }
-  void setTitle(const char* title) override { SetWindowTextA(window_, title); }
-  void lowerPriority() override {
-    SetThreadPriority(GetCurrentThread(), THREAD_PRIORITY_LOWEST);
-  }
-  RenderSurface& surface() override {
-    g_surface.attach(window_);
-    return g_surface;
-  }
-  RenderSurface& sceneSurface(std::size_t index) override {
-    g_surface.attach(window_);
-    return *g_monitorSurfaces[index];
-  }
-  void releaseSurface() override { g_surface.release(); }
-
- private:
-  HWND window_;
-};
 
 // The Windows 9x family leaves the password on return to the screen saver:
 // the control panel's password library asks for it.
@@ -117,49 +50,17 @@ int systemPasswordCheck(std::uintptr_t window) {
   return result;
 }
 
-// Stage 3: the input rules, and the default handling of what they leave.
-LRESULT handleInputMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
-  SaverEvent event = translateSaverMessage(message, wParam);
-  if (event.kind == SaverEventKind::Other) return DefWindowProcA(window, message, wParam, lParam);
-  if (event.kind == SaverEventKind::MouseMove) event.pointer = cursorPosition();
-
-  const SaverActions actions = handleSaverInput(saverShellState, event, cursorPosition);
-  if (actions.hideCursor) SetCursor(nullptr);
-  // Posted, never sent: the request is judged when the loop takes it.
-  if (actions.postClose) PostMessageA(window, WM_CLOSE, 0, 0);
-
-  switch (event.kind) {
-    case SaverEventKind::CloseRequest:
-      // The default handling of an accepted close destroys the window.
-      return actions.destroyWindow ? DefWindowProcA(window, message, wParam, lParam) : 0;
-    case SaverEventKind::CursorQuery:
-      if (actions.hideCursor) return TRUE;
-      break;
-    default:
-      break;
+// The class's window procedure: the shell that made the window comes with
+// its creation and is kept in the window; the few messages before that get
+// the default handling.
+LRESULT CALLBACK saverWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+  if (message == WM_NCCREATE) {
+    auto* create = reinterpret_cast<CREATESTRUCTA*>(lParam);
+    SetWindowLongPtrA(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(create->lpCreateParams));
   }
-  return DefWindowProcA(window, message, wParam, lParam);
-}
-
-// Frames whenever the queue is empty; every waiting message first.
-int messageLoop() {
-  MSG message{};
-  for (;;) {
-    while (!PeekMessageA(&message, nullptr, 0, 0, PM_NOREMOVE)) {
-      if (drawMonitors()) {
-        Sleep(0);  // only yields the rest of the time slice
-      } else {
-        // Nothing to draw (no GL context): wait for input instead of spinning.
-        WaitMessage();
-      }
-    }
-    const BOOL got = GetMessageA(&message, nullptr, 0, 0);
-    if (got == 0) break;
-    if (got == -1) return 1;
-    TranslateMessage(&message);
-    DispatchMessageA(&message);
-  }
-  return static_cast<int>(message.wParam);
+  auto* shell = reinterpret_cast<Win32Shell*>(GetWindowLongPtrA(window, GWLP_USERDATA));
+  if (!shell) return DefWindowProcA(window, message, wParam, lParam);
+  return shell->handleMessage(window, message, wParam, lParam);
 }
 
 }  // namespace
@@ -199,19 +100,6 @@ void Win32Surface::clientRect(int& left, int& top, int& right, int& bottom) cons
 
 void Win32Surface::makeCurrent() {
   if (context_ && wglGetCurrentContext() != context_) wglMakeCurrent(deviceContext_, context_);
-}
-
-void Win32MonitorSurface::clientRect(int& left, int& top, int& right, int& bottom) const {
-  left = view_.left;
-  top = view_.top;
-  right = view_.right;
-  bottom = view_.bottom;
-}
-
-int Win32MonitorSurface::drawableHeight() const {
-  int left = 0, top = 0, right = 0, bottom = 0;
-  window_.clientRect(left, top, right, bottom);
-  return bottom - top;
 }
 
 namespace {
@@ -276,21 +164,37 @@ SaverEvent translateSaverMessage(UINT message, WPARAM wParam) {
   return event;
 }
 
-LRESULT CALLBACK saverWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+// Stage 3: the input rules, and the default handling of what they leave.
+LRESULT Win32Shell::handleInputMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+  SaverEvent event = translateSaverMessage(message, wParam);
+  if (event.kind == SaverEventKind::Other) return DefWindowProcA(window, message, wParam, lParam);
+  if (event.kind == SaverEventKind::MouseMove) event.pointer = systemCursorPosition();
+
+  const SaverActions actions = handleSaverInput(saverShellState, event, systemCursorPosition);
+  if (actions.hideCursor) SetCursor(nullptr);
+  // Posted, never sent: the request is judged when the loop takes it.
+  if (actions.postClose) PostMessageA(window, WM_CLOSE, 0, 0);
+
+  switch (event.kind) {
+    case SaverEventKind::CloseRequest:
+      // The default handling of an accepted close destroys the window.
+      return actions.destroyWindow ? DefWindowProcA(window, message, wParam, lParam) : 0;
+    case SaverEventKind::CursorQuery:
+      if (actions.hideCursor) return TRUE;
+      break;
+    default:
+      break;
+  }
+  return DefWindowProcA(window, message, wParam, lParam);
+}
+
+LRESULT Win32Shell::handleMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
   // Stages 1 and 2: what comes before the input rules, and the window's life.
   switch (message) {
-    case WM_CREATE: {
-      makeMonitorScenes();
-      Win32WindowSteps steps(window);
-      runCreationSteps(steps, scenes());
-      break;
-    }
-    case WM_DESTROY: {
+    case WM_DESTROY:
+      // The run's destruction steps follow once the loop takes the quit.
       PostQuitMessage(0);
-      Win32WindowSteps steps(window);
-      runDestructionSteps(steps, scenes());
       break;
-    }
     case WM_SYSCOMMAND:
       // Switching windows, or starting a screen saver on top of this one,
       // does nothing while it runs.
@@ -303,37 +207,100 @@ LRESULT CALLBACK saverWindowProc(HWND window, UINT message, WPARAM wParam, LPARA
   return handleInputMessage(window, message, wParam, lParam);
 }
 
-int rendererMain(HINSTANCE instance) {
+Win32Shell::~Win32Shell() { close(); }
+
+bool Win32Shell::connect() {
+  // Every monitor: the window covers the virtual screen.
+  monitors_.follow(systemMonitorLayout());
+  return true;
+}
+
+bool Win32Shell::anotherSaverUp() {
+  HWND existing = FindWindowA(kClassName, kFirstTitle);
+  if (!existing || !IsWindow(existing)) return false;
+  SetForegroundWindow(existing);
+  return true;
+}
+
+bool Win32Shell::openSurfaces() {
   WNDCLASSA windowClass{};
   windowClass.style = CS_OWNDC | CS_HREDRAW | CS_VREDRAW;
   windowClass.lpfnWndProc = saverWindowProc;
-  windowClass.hInstance = instance;
-  windowClass.hIcon = LoadIconA(instance, MAKEINTRESOURCEA(kIconResource));
+  windowClass.hInstance = instance_;
+  windowClass.hIcon = LoadIconA(instance_, MAKEINTRESOURCEA(kIconResource));
   windowClass.hCursor = nullptr;  // the pointer is whatever SetCursor last set: none
   windowClass.hbrBackground = static_cast<HBRUSH>(GetStockObject(BLACK_BRUSH));
   windowClass.lpszClassName = kClassName;
-
-  // Every monitor: the window covers the virtual screen.
-  g_layout = systemMonitorLayout();
-  const ScreenRect& area = g_layout.window;
-
-  // Another saver window still being set up (its first title) takes
-  // precedence: bring it forward and leave without a window of our own.
-  HWND existing = FindWindowA(kClassName, kFirstTitle);
-  if (existing && IsWindow(existing)) {
-    SetForegroundWindow(existing);
-    return 0;
-  }
-
-  if (!RegisterClassA(&windowClass)) return 1;
+  if (!RegisterClassA(&windowClass)) return false;
   if (win9xFamily()) setPasswordDialog(systemPasswordCheck);
 
-  HWND window = CreateWindowExA(WS_EX_TOPMOST, kClassName, kFirstTitle,
-                                WS_POPUP | WS_VISIBLE | WS_CLIPSIBLINGS | WS_CLIPCHILDREN, area.left,
-                                area.top, area.width(), area.height(), nullptr, nullptr, instance,
-                                nullptr);
-  if (!window) return 1;
-  saverShellState.window = reinterpret_cast<std::uintptr_t>(window);
-  SetForegroundWindow(window);
-  return messageLoop();
+  // Made hidden: the creation steps run before anyone sees it.
+  const ScreenRect& area = monitors_.layout().window;
+  window_ = CreateWindowExA(WS_EX_TOPMOST, kClassName, kFirstTitle,
+                            WS_POPUP | WS_CLIPSIBLINGS | WS_CLIPCHILDREN, area.left, area.top,
+                            area.width(), area.height(), nullptr, nullptr, instance_, this);
+  if (!window_) return false;
+  surface_.attach(window_);
+  saverShellState.window = reinterpret_cast<std::uintptr_t>(window_);
+  return true;
+}
+
+void Win32Shell::show() {
+  ShowWindow(window_, SW_SHOW);
+  SetForegroundWindow(window_);
+}
+
+bool Win32Shell::dispatchPending() {
+  MSG message{};
+  while (!quit_ && PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE)) {
+    if (message.message == WM_QUIT) {
+      quit_ = true;
+      exitCode_ = static_cast<int>(message.wParam);
+      break;
+    }
+    TranslateMessage(&message);
+    DispatchMessageA(&message);
+  }
+  return !quit_;
+}
+
+void Win32Shell::wait(std::int64_t micros) {
+  if (micros <= 0) {
+    Sleep(0);  // only yields the rest of the time slice
+    return;
+  }
+  MsgWaitForMultipleObjects(0, nullptr, FALSE, static_cast<DWORD>((micros + 999) / 1000),
+                            QS_ALLINPUT);
+}
+
+std::int64_t Win32Shell::nowMicros() {
+  LARGE_INTEGER frequency{}, count{};
+  QueryPerformanceFrequency(&frequency);
+  QueryPerformanceCounter(&count);
+  if (frequency.QuadPart <= 0) return static_cast<std::int64_t>(GetTickCount64()) * 1000;
+  return static_cast<std::int64_t>(count.QuadPart / frequency.QuadPart * 1000000 +
+                                   count.QuadPart % frequency.QuadPart * 1000000 /
+                                       frequency.QuadPart);
+}
+
+void Win32Shell::present(bool drew) {
+  // Every monitor drew into the back buffer: one swap shows them all.
+  if (drew) surface_.swapBuffers();
+}
+
+int Win32Shell::close() {
+  if (window_ && IsWindow(window_)) DestroyWindow(window_);
+  window_ = nullptr;
+  saverShellState.window = 0;
+  return exitCode_;
+}
+
+CursorPoint Win32Shell::cursorPosition() { return systemCursorPosition(); }
+
+void Win32Shell::lowerPriority() { SetThreadPriority(GetCurrentThread(), THREAD_PRIORITY_LOWEST); }
+
+int runWin32Saver(HINSTANCE instance) {
+  Win32Shell shell(instance);
+  FramePacer noCap(0);
+  return runSaver(shell, noCap).exitCode;
 }

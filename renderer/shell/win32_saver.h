@@ -1,8 +1,8 @@
 // The saver window on Win32 with WGL: the class "WindowsScreenSaverClass",
 // one top-most pop-up covering every monitor (the virtual screen), each
 // monitor showing a curtain scene of its own, the window procedure's three
-// stages (front, lifecycle, input rules), the idle-driven message loop, and
-// the Windows 9x password check.
+// stages (front, lifecycle, input rules), the message queue the run waits
+// on, and the Windows 9x password check.
 #pragma once
 
 #include <windows.h>
@@ -11,7 +11,9 @@
 
 #include "renderer/curtain/gl_scene.h"
 #include "renderer/shell/monitor_layout.h"
+#include "renderer/shell/monitor_surface.h"
 #include "renderer/shell/saver_input.h"
+#include "renderer/shell/saver_shell.h"
 
 // The window's GL side: its own device context (the class has CS_OWNDC),
 // the pixel format, the one WGL context and the swap.
@@ -35,24 +37,6 @@ class Win32Surface : public RenderSurface {
   HGLRC context_ = nullptr;
 };
 
-// One monitor's part of the window: the window's context, the monitor's
-// rectangle (window coordinates, top-down) as the client area. Its swap does
-// nothing: the window is swapped once after every monitor drew.
-class Win32MonitorSurface : public RenderSurface {
- public:
-  Win32MonitorSurface(Win32Surface& window, const ScreenRect& view) : window_(window), view_(view) {}
-  bool createContext() override { return window_.createContext(); }
-  void clientRect(int& left, int& top, int& right, int& bottom) const override;
-  void swapBuffers() override {}
-  bool sharesContext() const override { return true; }
-  void makeCurrent() override { window_.makeCurrent(); }
-  int drawableHeight() const override;
-
- private:
-  Win32Surface& window_;
-  ScreenRect view_;
-};
-
 // The monitors as the system lists them (EnumDisplayMonitors), the virtual
 // screen and the primary monitor, laid out for one window.
 MonitorLayout systemMonitorLayout();
@@ -61,10 +45,56 @@ MonitorLayout systemMonitorLayout();
 // MouseMove is filled in by the caller).
 SaverEvent translateSaverMessage(UINT message, WPARAM wParam);
 
-// The class's window procedure.
-LRESULT CALLBACK saverWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+// The Win32 shell: the class, the one window over the virtual screen with a
+// surface per monitor, the window procedure's three stages (front,
+// lifecycle, input rules) and the message queue as the run's event source.
+class Win32Shell : public SaverShell {
+ public:
+  explicit Win32Shell(HINSTANCE instance) : instance_(instance) {}
+  ~Win32Shell() override;
+  Win32Shell(const Win32Shell&) = delete;
+  Win32Shell& operator=(const Win32Shell&) = delete;
 
-// Registers the class, creates the window and runs the message loop; or
-// gives way to another saver window still titled "Screensaver". Returns the
-// exit code: 0 after a normal end or giving way, 1 without a window.
-int rendererMain(HINSTANCE instance);
+  // SaverShell
+  bool connect() override;
+  // Another saver window still being set up (its first title) takes
+  // precedence: it is brought forward.
+  bool anotherSaverUp() override;
+  bool openSurfaces() override;
+  void show() override;
+  std::vector<SceneSpot> spots() override { return monitors_.spots(); }
+  bool hasUncoveredArea() const override { return monitors_.layout().hasUncoveredArea; }
+  void reportNoContext(std::uint64_t) override {}
+  bool dispatchPending() override;
+  void wait(std::int64_t micros) override;
+  std::int64_t nowMicros() override;
+  void present(bool drew) override;
+  int close() override;
+
+  // SaverWindowSteps
+  CursorPoint cursorPosition() override;
+  void hidePointer() override { SetCursor(nullptr); }
+  void setTitle(const char* title) override { SetWindowTextA(window_, title); }
+  void lowerPriority() override;
+  RenderSurface& surface() override { return surface_; }
+  RenderSurface& sceneSurface(std::size_t key) override { return monitors_.surface(key); }
+  void releaseSurface() override { surface_.release(); }
+
+  // The window procedure's work, for the window this shell made.
+  LRESULT handleMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+
+ private:
+  LRESULT handleInputMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+
+  HINSTANCE instance_;
+  HWND window_ = nullptr;
+  Win32Surface surface_;
+  MonitorSurfaces monitors_{surface_};
+  bool quit_ = false;
+  int exitCode_ = 0;
+};
+
+// A standalone run on Win32, or giving way to another saver window still
+// titled "Screensaver". Returns the exit code: 0 after a normal end or
+// giving way, 1 without a window.
+int runWin32Saver(HINSTANCE instance);

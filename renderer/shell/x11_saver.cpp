@@ -5,12 +5,15 @@
 #include <unistd.h>
 
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
 
-#include "platform/process/ready_pipe.h"
 #include "platform/names/program_names.h"
+#include "platform/process/ready_pipe.h"
 #include "platform/x11/x11_util.h"
 #include "renderer/shell/glx_pixel_format.h"
+#include "renderer/shell/posix_saver_steps.h"
+#include "renderer/shell/saver_run.h"
 
 namespace {
 
@@ -41,6 +44,14 @@ bool windowManagerRuns(Display* display) {
   return found;
 }
 
+// How often the monitor list is read again while running: a monitor set with
+// xrandr --setmonitor comes with no event.
+constexpr std::int64_t kMonitorCheckMicros = 1000000;
+
+// Display mode: the daemon went away with its display. Nothing is left to
+// draw on or to release, and Xlib ends the process if this returns.
+int onDisplayLost(Display*) { _exit(0); }
+
 }  // namespace
 
 void bringWindowToFront(Display* display, Window window) {
@@ -66,21 +77,61 @@ void bringWindowToFront(Display* display, Window window) {
   platform::xErrorTrapEnd(display);
 }
 
-X11Saver::X11Saver(Display* display)
-    : display_(display),
-      screen_(DefaultScreen(display)),
-      root_(RootWindow(display, DefaultScreen(display))),
-      wmProtocols_(XInternAtom(display, "WM_PROTOCOLS", False)),
-      wmDeleteWindow_(XInternAtom(display, "WM_DELETE_WINDOW", False)),
-      netWmName_(XInternAtom(display, "_NET_WM_NAME", False)),
-      utf8String_(XInternAtom(display, "UTF8_STRING", False)) {}
+X11Shell::X11Shell(const display_mode::Options* displayMode)
+    : displayMode_(displayMode), adopted_(displayMode != nullptr) {}
 
-X11Saver::~X11Saver() {
-  destroy();
-  releaseWindowResources();
+X11Shell::~X11Shell() { close(); }
+
+bool X11Shell::connect() {
+  display_ = XOpenDisplay(nullptr);
+  if (!display_) {
+    std::fprintf(stderr, "Miravel.dll: cannot open the X display\n");
+    return false;
+  }
+  platform::installXErrorHandler();
+  if (adopted_) XSetIOErrorHandler(onDisplayLost);
+  screen_ = DefaultScreen(display_);
+  root_ = RootWindow(display_, screen_);
+  wmProtocols_ = XInternAtom(display_, "WM_PROTOCOLS", False);
+  wmDeleteWindow_ = XInternAtom(display_, "WM_DELETE_WINDOW", False);
+  netWmName_ = XInternAtom(display_, "_NET_WM_NAME", False);
+  utf8String_ = XInternAtom(display_, "UTF8_STRING", False);
+  return true;
 }
 
-bool X11Saver::create() {
+bool X11Shell::anotherSaverUp() {
+  if (adopted_) return false;
+  Window existing = platform::findTopLevelWindow(display_, kFirstTitle, kClassName);
+  if (existing == None) return false;
+  bringWindowToFront(display_, existing);
+  return true;
+}
+
+bool X11Shell::openSurfaces() {
+  if (adopted_) {
+    const Window target =
+        display_mode::targetWindow(*displayMode_, std::getenv("XSCREENSAVER_WINDOW"), root_);
+    XWindowAttributes attributes{};
+    platform::xErrorTrapBegin();
+    Status got = XGetWindowAttributes(display_, target, &attributes);
+    // Selecting structure events adds to what others selected; it is one of
+    // the few masks any number of clients may share on a window.
+    if (got) XSelectInput(display_, target, StructureNotifyMask);
+    bool clean = platform::xErrorTrapEnd(display_);
+    if (!got || !clean) {
+      std::fprintf(stderr, "Miravel.dll: there is no window 0x%lx to draw into\n",
+                   static_cast<unsigned long>(target));
+      return false;
+    }
+    window_ = target;
+    screen_ = XScreenNumberOfScreen(attributes.screen);
+    width_ = attributes.width;
+    height_ = attributes.height;
+    config_ = choosePixelFormatForVisual(display_, screen_, XVisualIDFromVisual(attributes.visual));
+    saverShellState.window = window_;
+    return true;
+  }
+
   width_ = DisplayWidth(display_, screen_);
   height_ = DisplayHeight(display_, screen_);
 
@@ -129,16 +180,48 @@ bool X11Saver::create() {
   XChangeProperty(display_, window_, XInternAtom(display_, "_NET_WM_PID", False), XA_CARDINAL, 32,
                   PropModeReplace, reinterpret_cast<unsigned char*>(&pid), 1);
 
-  // What happens while the window is being created, before anyone sees it.
-  if (!runCreationSteps(*this, scene_))
-    std::fprintf(stderr, "Miravel.dll: no OpenGL context; the screen stays black\n");
-
-  XMapRaised(display_, window_);
-  XFlush(display_);
+  monitorSource_ = std::make_unique<X11Monitors>(display_, screen_);
+  followMonitors();
   return true;
 }
 
-bool X11Saver::createContext() {
+void X11Shell::followMonitors() {
+  const ScreenRect window{0, 0, width_, height_};
+  monitors_.follow(layoutMonitors(window, window, chooseMonitors(monitorSource_->read())));
+  nextMonitorCheck_ = monotonicMicros() + kMonitorCheckMicros;
+}
+
+void X11Shell::show() {
+  if (adopted_) return;
+  XMapRaised(display_, window_);
+  XFlush(display_);
+}
+
+std::vector<SceneSpot> X11Shell::spots() {
+  if (window_ == None) return {};
+  if (adopted_) return {SceneSpot{0, ScreenRect{0, 0, width_, height_}, true}};
+  return monitors_.spots();
+}
+
+bool X11Shell::hasUncoveredArea() const { return !adopted_ && monitors_.layout().hasUncoveredArea; }
+
+RenderSurface& X11Shell::sceneSurface(std::size_t key) {
+  if (adopted_) return *this;
+  return monitors_.surface(key);
+}
+
+void X11Shell::reportNoContext(std::uint64_t) {
+  if (noContextReported_) return;
+  noContextReported_ = true;
+  if (adopted_)
+    std::fprintf(stderr, "Miravel.dll: no OpenGL context for window 0x%lx; it stays as it is\n",
+                 static_cast<unsigned long>(window_));
+  else
+    std::fprintf(stderr, "Miravel.dll: no OpenGL context; the screen stays black\n");
+}
+
+bool X11Shell::createContext() {
+  if (context_) return true;  // the other monitors' scenes share it
   if (!config_) return false;
   platform::xErrorTrapBegin();
   context_ = glXCreateNewContext(display_, config_, GLX_RGBA_TYPE, nullptr, True);
@@ -151,16 +234,40 @@ bool X11Saver::createContext() {
   return context_ != nullptr;
 }
 
-void X11Saver::clientRect(int& left, int& top, int& right, int& bottom) const {
+void X11Shell::clientRect(int& left, int& top, int& right, int& bottom) const {
   left = 0;
   top = 0;
   right = width_;
   bottom = height_;
 }
 
-void X11Saver::swapBuffers() { glXSwapBuffers(display_, window_); }
+void X11Shell::swapBuffers() { glXSwapBuffers(display_, window_); }
 
-CursorPoint X11Saver::queryPointer() const {
+void X11Shell::present(bool drew) {
+  // An adopted window's one scene swapped its own surface, the whole window.
+  if (!drew || adopted_) return;
+  swapBuffers();
+  // A launcher that handed us a pipe learns that the first frame is shown.
+  platform::reportRendererReady(platform::ReadyShell::X11);
+}
+
+void X11Shell::releaseSurface() {
+  if (!context_) return;
+  // An adopted window may be gone already (its owner destroyed it).
+  platform::xErrorTrapBegin();
+  glXMakeContextCurrent(display_, None, None, nullptr);
+  glXDestroyContext(display_, context_);
+  platform::xErrorTrapEnd(display_);
+  context_ = nullptr;
+}
+
+void X11Shell::lowerPriority() { lowerProcessPriority(); }
+
+CursorPoint X11Shell::cursorPosition() {
+  return adopted_ ? saverShellState.lastCursor : queryPointer();
+}
+
+CursorPoint X11Shell::queryPointer() const {
   Window rootReturn = None, child = None;
   int rootX = 0, rootY = 0, winX = 0, winY = 0;
   unsigned int mask = 0;
@@ -173,21 +280,22 @@ CursorPoint X11Saver::queryPointer() const {
   return CursorPoint{rootX, rootY};
 }
 
-void X11Saver::setTitle(const char* title) {
+void X11Shell::setTitle(const char* title) {
+  if (adopted_) return;
   XStoreName(display_, window_, title);
   XChangeProperty(display_, window_, netWmName_, utf8String_, 8, PropModeReplace,
                   reinterpret_cast<const unsigned char*>(title),
                   static_cast<int>(std::strlen(title)));
 }
 
-void X11Saver::bringToFront() {
+void X11Shell::bringToFront() {
   platform::xErrorTrapBegin();
   XRaiseWindow(display_, window_);
   XSetInputFocus(display_, window_, RevertToParent, CurrentTime);
   platform::xErrorTrapEnd(display_);
 }
 
-void X11Saver::postClose() {
+void X11Shell::postClose() {
   // Sent through the server to ourselves, so it queues behind every event
   // that is already on its way, just like a close request from outside.
   XEvent event{};
@@ -202,7 +310,7 @@ void X11Saver::postClose() {
   platform::xErrorTrapEnd(display_);
 }
 
-bool X11Saver::isAppSwitch(const XFocusChangeEvent& focus) const {
+bool X11Shell::isAppSwitch(const XFocusChangeEvent& focus) const {
   // Grabs (menus, lockers, key-binding daemons) and moves inside our own
   // window are not somebody else becoming active.
   if (focus.mode == NotifyGrab || focus.mode == NotifyUngrab) return false;
@@ -213,8 +321,44 @@ bool X11Saver::isAppSwitch(const XFocusChangeEvent& focus) const {
   return focused != None && focused != PointerRoot && focused != window_ && focused != root_;
 }
 
-void X11Saver::dispatch(XEvent& xevent) {
-  if (window_ == None) return;
+bool X11Shell::dispatchPending() {
+  while (alive() && !endRequested() && XPending(display_) > 0) {
+    XEvent event;
+    XNextEvent(display_, &event);
+    if (adopted_)
+      dispatchAdopted(event);
+    else
+      dispatch(event);
+  }
+  if (alive() && !adopted_ && monotonicMicros() >= nextMonitorCheck_) followMonitors();
+  return alive() && !endRequested();
+}
+
+void X11Shell::dispatchAdopted(const XEvent& event) {
+  switch (event.type) {
+    case ConfigureNotify:
+      // The loop sees the new size in the window's spot and reshapes.
+      if (event.xconfigure.window != window_) return;
+      width_ = event.xconfigure.width;
+      height_ = event.xconfigure.height;
+      break;
+    case DestroyNotify:
+      if (event.xdestroywindow.window == window_) {
+        ended_ = true;
+        windowGone_ = true;
+        saverShellState.rendererReady = 0;
+      }
+      break;
+    default:
+      break;
+  }
+}
+
+void X11Shell::dispatch(XEvent& xevent) {
+  if (monitorSource_ && monitorSource_->isChange(xevent)) {
+    followMonitors();
+    return;
+  }
   SaverEvent event;
   switch (xevent.type) {
     case KeyPress:
@@ -244,7 +388,10 @@ void X11Saver::dispatch(XEvent& xevent) {
       break;
     case DestroyNotify:
       // Somebody else destroyed our window: end as if we had.
-      if (xevent.xdestroywindow.window == window_) destroy();
+      if (xevent.xdestroywindow.window == window_) {
+        ended_ = true;
+        windowGone_ = true;
+      }
       return;
     default:
       return;
@@ -254,38 +401,36 @@ void X11Saver::dispatch(XEvent& xevent) {
       handleSaverInput(saverShellState, event, [this] { return queryPointer(); });
   if (actions.hideCursor) XDefineCursor(display_, window_, invisibleCursor_);
   if (actions.postClose) postClose();
-  if (actions.destroyWindow) destroy();
+  // The run ends; the destruction steps come before the window goes.
+  if (actions.destroyWindow) ended_ = true;
 }
 
-void X11Saver::destroy() {
-  if (window_ == None) return;
-  runDestructionSteps(*this, scene_);
-  platform::xErrorTrapBegin();
-  XDestroyWindow(display_, window_);
-  platform::xErrorTrapEnd(display_);
+void X11Shell::wait(std::int64_t micros) { waitForReadable(ConnectionNumber(display_), micros); }
+
+std::int64_t X11Shell::nowMicros() { return monotonicMicros(); }
+
+int X11Shell::close() {
+  if (!display_) return 0;
+  if (window_ != None && !adopted_ && !windowGone_) {
+    platform::xErrorTrapBegin();
+    XDestroyWindow(display_, window_);
+    platform::xErrorTrapEnd(display_);
+  }
   window_ = None;
   saverShellState.window = 0;
-  releaseWindowResources();
-}
-
-bool X11Saver::renderIdle() {
-  const bool drawn =
-      scene_.renderIdle(saverShellState.rendererReady, saverShellState.passwordDialogUp);
-  // A launcher that handed us a pipe learns that the first frame is shown.
-  if (drawn) platform::reportRendererReady(platform::ReadyShell::X11);
-  return drawn;
-}
-
-void X11Saver::releaseSurface() {
-  if (!context_) return;
-  glXMakeContextCurrent(display_, None, None, nullptr);
-  glXDestroyContext(display_, context_);
-  context_ = nullptr;
-}
-
-void X11Saver::releaseWindowResources() {
   if (invisibleCursor_ != None) XFreeCursor(display_, invisibleCursor_);
   if (colormap_ != None) XFreeColormap(display_, colormap_);
   invisibleCursor_ = None;
   colormap_ = None;
+  monitorSource_.reset();
+  XCloseDisplay(display_);
+  display_ = nullptr;
+  return 0;
+}
+
+int runX11Saver() {
+  installEndSignals(false);
+  X11Shell shell;
+  FramePacer noCap(0);
+  return runSaver(shell, noCap).exitCode;
 }

@@ -1,6 +1,9 @@
-#include "renderer/shell/x11_window_steps.h"
+#include "renderer/shell/posix_saver_steps.h"
 
+#include <poll.h>
+#include <sched.h>
 #include <sys/resource.h>
+#include <time.h>
 
 #include <csignal>
 #include <cerrno>
@@ -23,7 +26,7 @@ extern "C" void requestEnd(int) { g_endRequested = 1; }
 
 }  // namespace
 
-void X11WindowSteps::lowerPriority() {
+void lowerProcessPriority() {
   errno = 0;
   const int priority = getpriority(PRIO_PROCESS, 0);
   // -1 is also a valid priority: only errno tells a failed read.
@@ -41,3 +44,20 @@ void installEndSignals(bool hangupToo) {
 }
 
 bool endRequested() { return g_endRequested != 0; }
+
+std::int64_t monotonicMicros() {
+  timespec ts{};
+  clock_gettime(CLOCK_MONOTONIC, &ts);
+  return static_cast<std::int64_t>(ts.tv_sec) * 1000000 + ts.tv_nsec / 1000;
+}
+
+void waitForReadable(int fd, std::int64_t micros) {
+  if (micros <= 0) {
+    sched_yield();
+    return;
+  }
+  pollfd poll{fd, POLLIN, 0};
+  timespec timeout{static_cast<time_t>(micros / 1000000),
+                   static_cast<long>((micros % 1000000) * 1000)};
+  ppoll(&poll, 1, &timeout, nullptr);
+}
