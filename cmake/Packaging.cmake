@@ -6,6 +6,9 @@
 #   /usr/share/applications/screensavers/miravel.desktop for desktops that list savers this way
 #   /usr/share/applications/miravel-settings.desktop     "Miravel settings": the music dialog
 #   /usr/bin/miravel-xscreensaver-setup                  adds Miravel to ~/.xscreensaver
+#   /usr/bin/miravel-idle                                starts the saver when the session is idle
+#   /usr/lib/systemd/user/miravel-idle.service           the same, for `systemctl --user enable`
+#   /usr/share/applications/miravel-idle.desktop         its autostart entry, hidden from menus
 # plus the icon, the manual pages and the documentation.
 
 if(WIN32)
@@ -33,11 +36,23 @@ install(FILES ${_pkg}/miravel-settings.desktop DESTINATION ${CMAKE_INSTALL_DATAD
 install(FILES ${_pkg}/miravel.png DESTINATION ${CMAKE_INSTALL_DATADIR}/icons/hicolor/32x32/apps)
 install(PROGRAMS ${_pkg}/miravel-xscreensaver-setup DESTINATION ${CMAKE_INSTALL_BINDIR})
 
+# miravel-idle finds the launcher in the mode folder when it is not beside it.
+install(TARGETS miravel_idle RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
+# A user unit, shipped but enabled by nobody: `miravel-idle --install` or
+# `systemctl --user enable miravel-idle` is each user's own choice, so the
+# package has no maintainer scripts that would enable it for every login.
+install(FILES ${_pkg}/miravel-idle.service DESTINATION lib/systemd/user)
+# The entry `--install` copies into ~/.config/autostart, made by the same code.
+# NoDisplay keeps it out of the menus; it is not put in /etc/xdg/autostart,
+# which would start it for every user.
+install(FILES ${MIRAVEL_IDLE_DESKTOP_FILE} DESTINATION ${CMAKE_INSTALL_DATADIR}/applications)
+
 # Manual pages and the changelog are shipped compressed, without a time stamp
 # in the gzip header so that the package is the same on every build.
 set(_gz_outputs)
 foreach(item
     "miravel-xscreensaver-setup.1;man1/miravel-xscreensaver-setup.1.gz"
+    "miravel-idle.1;man1/miravel-idle.1.gz"
     "Miravel.scr.6;man6/Miravel.scr.6.gz"
     "changelog;changelog.gz")
   list(GET item 0 in)
@@ -52,7 +67,8 @@ foreach(item
 endforeach()
 add_custom_target(miravel_package_files ALL DEPENDS ${_gz_outputs})
 
-install(FILES ${_gen}/man1/miravel-xscreensaver-setup.1.gz DESTINATION ${CMAKE_INSTALL_MANDIR}/man1)
+install(FILES ${_gen}/man1/miravel-xscreensaver-setup.1.gz ${_gen}/man1/miravel-idle.1.gz
+  DESTINATION ${CMAKE_INSTALL_MANDIR}/man1)
 install(FILES ${_gen}/man6/Miravel.scr.6.gz DESTINATION ${CMAKE_INSTALL_MANDIR}/man6)
 install(FILES ${CMAKE_SOURCE_DIR}/README.md ${_pkg}/copyright ${_gen}/changelog.gz
   DESTINATION ${CMAKE_INSTALL_DATADIR}/doc/miravel)
@@ -74,7 +90,13 @@ an MP3 or a WAV file, chosen in its own settings dialog.
 .
 It runs as an XScreenSaver display mode (miravel-xscreensaver-setup adds it
 to a user's list), as the saver of xsecurelock, or started by any program
-that runs a command when the user is idle.")
+that runs a command when the user is idle.
+.
+miravel-idle is such a program: it starts the saver when the session is
+idle on GNOME, KDE Plasma, sway and other Wayland compositors, or plain X11,
+and keeps it away while a video player or a call holds the screen awake.
+It is off until a user turns it on, with miravel-idle --install (XDG
+autostart) or through its systemd user unit.")
 set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
 set(CPACK_DEBIAN_PACKAGE_SECTION x11)
 set(CPACK_DEBIAN_PACKAGE_PRIORITY optional)

@@ -12,7 +12,7 @@ check "package name miravel, this machine's architecture" \
 check "the file is named as Debian names packages" \
   test "$(basename "$DEB")" = "miravel_$(field Version)_$(field Architecture).deb"
 for lib in libc6 libx11-6 libfltk1.3 libsdl2-mixer-2.0-0 libcdio19 libjpeg62-turbo \
-  libwayland-client0 libwayland-egl1 libegl1; do
+  libwayland-client0 libwayland-egl1 libegl1 libglib2.0-0 libxss1; do
   check "Depends, from the programs' libraries: $lib" has_dep "$lib"
 done
 check "Depends: fonts-ipafont-gothic (the dialog's font)" has_dep fonts-ipafont-gothic
@@ -25,9 +25,12 @@ dpkg-deb --contents "$DEB" > "$WORK/contents"
 awk '{ print $1, $2, $NF }' "$WORK/contents" | grep -v '/$' | sed 's#\./#/#' | sort > "$WORK/files"
 cat "$WORK/files"
 sort > "$WORK/expected" <<'LIST'
+-rwxr-xr-x root/root /usr/bin/miravel-idle
 -rwxr-xr-x root/root /usr/bin/miravel-xscreensaver-setup
+-rw-r--r-- root/root /usr/lib/systemd/user/miravel-idle.service
 -rwxr-xr-x root/root /usr/libexec/xscreensaver/Miravel.dll
 -rwxr-xr-x root/root /usr/libexec/xscreensaver/Miravel.scr
+-rw-r--r-- root/root /usr/share/applications/miravel-idle.desktop
 -rw-r--r-- root/root /usr/share/applications/miravel-settings.desktop
 -rw-r--r-- root/root /usr/share/applications/screensavers/miravel.desktop
 -rw-r--r-- root/root /usr/share/doc/miravel/README.md
@@ -36,6 +39,7 @@ sort > "$WORK/expected" <<'LIST'
 -rw-r--r-- root/root /usr/share/doc/miravel/docs/curtains.png
 -rw-r--r-- root/root /usr/share/doc/miravel/docs/dialog.png
 -rw-r--r-- root/root /usr/share/icons/hicolor/32x32/apps/miravel.png
+-rw-r--r-- root/root /usr/share/man/man1/miravel-idle.1.gz
 -rw-r--r-- root/root /usr/share/man/man1/miravel-xscreensaver-setup.1.gz
 -rw-r--r-- root/root /usr/share/man/man6/Miravel.scr.6.gz
 -rw-r--r-- root/root /usr/share/xscreensaver/config/miravel.scr.xml
@@ -47,7 +51,8 @@ check "every folder is root's and 0755" \
 # What the desktop files and the XScreenSaver page point at is in the package.
 dpkg-deb -x "$DEB" "$WORK/root"
 R="$WORK/root"
-for desktop in usr/share/applications/miravel-settings.desktop usr/share/applications/screensavers/miravel.desktop; do
+for desktop in usr/share/applications/miravel-settings.desktop usr/share/applications/screensavers/miravel.desktop \
+  usr/share/applications/miravel-idle.desktop; do
   exec_line=$(sed -n 's/^Exec=//p' "$R/$desktop")
   check "$desktop starts a program of the package ($exec_line)" test -x "$R${exec_line%% *}"
   check "$desktop names the package's icon" grep -qx 'Icon=miravel' "$R/$desktop"
@@ -58,6 +63,20 @@ check "the settings entry is a Settings entry that opens the dialog (/c)" \
 check "the saver entry runs the display mode and is listed as a screen saver" \
   eval 'grep -q "^Exec=.* --root$" "$R/usr/share/applications/screensavers/miravel.desktop" &&
         grep -q "^Categories=Screensaver;" "$R/usr/share/applications/screensavers/miravel.desktop"'
+IDLE_ENTRY="$R/usr/share/applications/miravel-idle.desktop"
+check "the idle starter's entry runs /usr/bin/miravel-idle and stays out of the menus" \
+  eval 'grep -qx "Exec=/usr/bin/miravel-idle" "$IDLE_ENTRY" && grep -qx "NoDisplay=true" "$IDLE_ENTRY"'
+UNIT="$R/usr/lib/systemd/user/miravel-idle.service"
+check "the user unit starts /usr/bin/miravel-idle, a program of the package" \
+  eval 'grep -qx "ExecStart=/usr/bin/miravel-idle" "$UNIT" && test -x "$R/usr/bin/miravel-idle"'
+# Turning it on is each user's choice: no maintainer script may enable the
+# unit for every login, as deb-systemd-helper would.
+dpkg-deb --ctrl-tarfile "$DEB" | tar -t | sed 's#^\./##' | grep -v '^$' | sort > "$WORK/control-files"
+check "the package runs no maintainer scripts ($(tr '\n' ' ' < "$WORK/control-files"))" \
+  eval '! grep -qE "^(preinst|postinst|prerm|postrm)$" "$WORK/control-files"'
+check "its manual page is a page of section 1 named miravel-idle" \
+  eval 'zcat "$R/usr/share/man/man1/miravel-idle.1.gz" | head -n1 | grep -q "^\.TH MIRAVEL-IDLE 1 "'
+
 XML="$R/usr/share/xscreensaver/config/miravel.scr.xml"
 check "XScreenSaver page: label Miravel, display mode, frame-rate slider on --delay, a description" \
   eval 'grep -q "<screensaver name=\"Miravel.scr\" _label=\"Miravel\"" "$XML" &&
@@ -68,7 +87,8 @@ check "XScreenSaver page: label Miravel, display mode, frame-rate slider on --de
 check "the page's file name is the command's file name, lower-cased, plus .xml" \
   test -x "$R/usr/libexec/xscreensaver/$(basename "$XML" .xml | sed 's/^miravel/Miravel/')"
 check "the icon is a 32x32 PNG" eval 'file "$R/usr/share/icons/hicolor/32x32/apps/miravel.png" | grep -q "PNG image data, 32 x 32"'
-check "the programs are stripped" eval '! file "$R"/usr/libexec/xscreensaver/Miravel.* | grep -q "not stripped"'
+check "the programs are stripped" \
+  eval '! file "$R"/usr/libexec/xscreensaver/Miravel.* "$R/usr/bin/miravel-idle" | grep -q "not stripped"'
 
 # lintian: no errors (warnings and notes are printed for the record).
 LINTIAN_RC=0
