@@ -33,6 +33,8 @@ class HostTimer {
 class SaverPlatform {
  public:
   virtual ~SaverPlatform() = default;
+  // A display the renderer can show on: X, or Wayland where it draws
+  // natively (the host window and the pointer then have no X to live on).
   virtual bool hasDisplay() = 0;
   // The never-shown top-level window titled `caption`.
   virtual void createHostWindow(const std::string& caption) = 0;
