@@ -8,6 +8,7 @@ source "$MIRAVEL_TEST_LIB"
 source "$(dirname "$0")/desktops_lib.sh"
 need_tools gnome-shell gdbus dbus-run-session dbus-daemon setsid convert
 need_key_recorder
+need_tools sox
 check "GNOME Shell comes up with two monitors" start_gnome
 check "the application is up and has the focus" start_key_recorder
 gnome_pointer_to 200 200
@@ -56,4 +57,21 @@ check "a key ends the renderer with 0" ends_with_zero "$RPID" 2
 check "the key did not reach the application" test "$(recorder_keys)" = "$before"
 check "no view is left" wait_kelvara 0 gnome_windows
 check "the pointer is shown again" test "$(gnome_cursor)" != none
+
+# --- Miravel.scr /s with no X at all (XWayland off): curtains and music ------------
+source "$MIRAVEL_SOURCE/tests/integration/saverhost/saverhost_lib.sh"
+use_real_renderer
+WAV=$(tone_file "tune.wav" 523 0.3)
+write_settings 2 0 "$WAV"
+launch /s
+check "/s without X: two views come up" wait_kelvara 2 gnome_windows
+RPID=$(pgrep -P "$LPID" | head -n1)
+sleep 1.5
+check "  the WAV is heard ($(size_of "$AUDIO") bytes written)" test -n "$(heard "$AUDIO" 523)"
+before=$(recorder_keys)
+gnome_key 57
+check "  a key ends the run with 0" ends_with_zero "$LPID" 2
+check "  the renderer is gone" eval '! running "$RPID"'
+check "  the key did not reach the application" test "$(recorder_keys)" = "$before"
+check "  the sound has stopped" stops_growing "$AUDIO"
 finish

@@ -9,6 +9,7 @@ source "$MIRAVEL_TEST_LIB"
 source "$(dirname "$0")/desktops_lib.sh"
 need_tools kwin_wayland gdbus dbus-run-session setsid "$FAKE_INPUT"
 need_key_recorder
+need_tools sox
 check "KWin comes up with two outputs at scale 1.5" start_kwin 1.5
 check "the application is up and has the focus" start_key_recorder
 
@@ -41,4 +42,21 @@ kwin_key 57
 check "a key ends the renderer with 0" ends_with_zero "$RPID" 2
 check "the key did not reach the application" test "$(recorder_keys)" = "$before"
 check "no view is left" wait_kelvara 0 kwin_windows
+
+# --- Miravel.scr /s with no X at all (XWayland off): curtains and music ------------
+source "$MIRAVEL_SOURCE/tests/integration/saverhost/saverhost_lib.sh"
+use_real_renderer
+WAV=$(tone_file "tune.wav" 523 0.3)
+write_settings 2 0 "$WAV"
+launch /s
+check "/s without X: two views come up" wait_kelvara 2 kwin_windows
+RPID=$(pgrep -P "$LPID" | head -n1)
+sleep 1.5
+check "  the WAV is heard ($(size_of "$AUDIO") bytes written)" test -n "$(heard "$AUDIO" 523)"
+before=$(recorder_keys)
+kwin_key 57
+check "  a key ends the run with 0" ends_with_zero "$LPID" 2
+check "  the renderer is gone" eval '! running "$RPID"'
+check "  the key did not reach the application" test "$(recorder_keys)" = "$before"
+check "  the sound has stopped" stops_growing "$AUDIO"
 finish
