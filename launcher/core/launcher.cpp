@@ -7,6 +7,7 @@
 #include "launcher/core/display_choice.h"
 #include "launcher/core/modes.h"
 #include "launcher/settings_music/settings.h"
+#include "platform/names/program_names.h"
 #include "platform/runtime/runtime.h"
 
 std::string modeLetter;
@@ -27,7 +28,7 @@ namespace {
 
 }  // namespace
 
-std::string RendererPath() { return platform::pathInFolder(platform::programFolder(), "Miravel.dll"); }
+std::string RendererPath() { return platform::pathInFolder(platform::programFolder(), names::kRendererFile); }
 
 void launcherMain() {
   // Started by a screen-saver daemon into its window: none of the rules of
@@ -36,7 +37,7 @@ void launcherMain() {
 
   // A running saver or an open settings dialog: this copy has nothing to do.
   // Hidden windows count, since the saver's host is never shown.
-  if (platform::topLevelWindowExists("Kelvara_Main") ||
+  if (platform::topLevelWindowExists(names::kSaverHostCaption) ||
       platform::topLevelWindowExists("<Miravel>"))
     platform::endLauncher();
 

@@ -40,7 +40,7 @@ void Kelvara_S::onLoad() {
   // it there is nothing to start, and the first watch ends the run.
   const std::string folder = platform_.programFolder();
   if (folder.empty()) return;
-  rendererPath_ = platform::pathInFolder(folder, "Miravel.dll");
+  rendererPath_ = platform::pathInFolder(folder, names::kRendererFile);
   // A renderer that could not start gets no music: the first watch ends the
   // run at once.
   if (!platform_.startRenderer(rendererPath_)) return;

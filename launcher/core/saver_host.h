@@ -9,6 +9,7 @@
 // it did. loadSaverHost() (modes.h) loads the host with the real ones.
 #pragma once
 
+#include "platform/names/program_names.h"
 #include "platform/runtime/runtime.h"
 
 #include <functional>
@@ -16,9 +17,9 @@
 #include <string>
 
 // The title of the host's window: the marker of a running saver.
-inline constexpr char kSaverHostCaption[] = "Kelvara_Main";
+inline constexpr const char* kSaverHostCaption = names::kSaverHostCaption;
 // The title the renderer gives its full-screen window.
-inline constexpr char kRendererWindowTitle[] = "KelvaraVC";
+inline constexpr const char* kRendererWindowTitle = names::kRendererTitle;
 
 // A window timer of the host (platform::Timer on the real launcher).
 class HostTimer {

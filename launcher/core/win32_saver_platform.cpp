@@ -4,6 +4,7 @@
 #include <windows.h>
 
 #include "launcher/core/runtime_saver_platform.h"
+#include "platform/names/program_names.h"
 #include "platform/process/win32_program_start.h"
 
 namespace {
@@ -20,9 +21,8 @@ BOOL CALLBACK findRendererWindow(HWND window, LPARAM data) {
   if (owner != search->processId) return TRUE;
   wchar_t title[32] = {};
   const int length = GetWindowTextW(window, title, 32);
-  const wchar_t kTitle[] = L"KelvaraVC";
-  if (length == static_cast<int>(sizeof kTitle / sizeof kTitle[0]) - 1 &&
-      lstrcmpW(title, kTitle) == 0) {
+  if (length == static_cast<int>(sizeof names::kRendererTitleWide / sizeof names::kRendererTitleWide[0]) - 1 &&
+      lstrcmpW(title, names::kRendererTitleWide) == 0) {
     search->found = true;
     return FALSE;
   }

@@ -2,6 +2,7 @@
 // box and the user-interface font.
 #include "platform/runtime/fltk_runtime.h"
 
+#include "platform/names/program_names.h"
 #include "platform/x11/x11_util.h"
 
 #include <FL/Fl.H>
@@ -14,6 +15,7 @@
 
 #include <algorithm>
 #include <cstdio>
+#include <cstring>
 
 namespace platform {
 namespace {
@@ -83,7 +85,8 @@ bool HiddenWindow::create(const std::string& title) {
         XFree(property.value);
       }
     }
-    char name[] = "Miravel.scr";
+    char name[sizeof names::kLauncherFile];
+    std::memcpy(name, names::kLauncherFile, sizeof name);
     char className[] = "Miravel";
     XClassHint hint{name, className};
     XSetClassHint(d, window, &hint);

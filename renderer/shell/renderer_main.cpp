@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "platform/display_mode/display_mode_options.h"
+#include "platform/names/program_names.h"
 #include "platform/process/ready_pipe.h"
 #include "platform/x11/x11_util.h"
 #include "renderer/shell/launcher_link.h"
@@ -33,7 +34,7 @@ int rendererMain() {
 
   // Another saver window still being set up (its first title) takes
   // precedence: bring it forward and leave without a window of our own.
-  Window existing = platform::findTopLevelWindow(display, "Screensaver", "WindowsScreenSaverClass");
+  Window existing = platform::findTopLevelWindow(display, names::kRendererFirstTitle, names::kRendererClass);
   if (existing != None) {
     bringWindowToFront(display, existing);
     XCloseDisplay(display);

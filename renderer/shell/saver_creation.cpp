@@ -1,5 +1,6 @@
 #include "renderer/shell/saver_creation.h"
 
+#include "platform/names/program_names.h"
 #include "renderer/curtain/renderer_settings.h"
 
 bool runCreationSteps(SaverWindowSteps& window, const std::vector<CurtainScene*>& scenes) {
@@ -7,7 +8,7 @@ bool runCreationSteps(SaverWindowSteps& window, const std::vector<CurtainScene*>
   window.hidePointer();
   rendererSettings = fixedRendererSettings();
   // The launcher knows the renderer by this title from now on.
-  window.setTitle("KelvaraVC");
+  window.setTitle(names::kRendererTitle);
   window.lowerPriority();
   bool drawn = !scenes.empty();
   for (std::size_t i = 0; i < scenes.size(); ++i) {

@@ -16,6 +16,7 @@
 #include <vector>
 
 #include "platform/process/ready_pipe.h"
+#include "platform/names/program_names.h"
 #include "renderer/curtain/gl_scene.h"
 #include "renderer/shell/egl_pixel_format.h"
 #include "renderer/shell/saver_creation.h"
@@ -26,7 +27,7 @@
 
 namespace {
 
-constexpr const char* kTitle = "KelvaraVC";
+constexpr const char* kTitle = names::kRendererTitle;
 constexpr const char* kAppId = "miravel";
 
 class WaylandSaver;

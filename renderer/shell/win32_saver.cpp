@@ -4,13 +4,14 @@
 
 #include <memory>
 
+#include "platform/names/program_names.h"
 #include "renderer/shell/saver_creation.h"
 #include "renderer/shell/wgl_pixel_format.h"
 
 namespace {
 
-constexpr const char* kClassName = "WindowsScreenSaverClass";
-constexpr const char* kFirstTitle = "Screensaver";
+constexpr const char* kClassName = names::kRendererClass;
+constexpr const char* kFirstTitle = names::kRendererFirstTitle;
 constexpr int kIconResource = 7002;
 
 // The window procedure is a plain function: the one window's GL side, the

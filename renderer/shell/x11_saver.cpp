@@ -8,13 +8,14 @@
 #include <cstring>
 
 #include "platform/process/ready_pipe.h"
+#include "platform/names/program_names.h"
 #include "platform/x11/x11_util.h"
 #include "renderer/shell/glx_pixel_format.h"
 
 namespace {
 
-constexpr const char* kFirstTitle = "Screensaver";
-constexpr const char* kClassName = "WindowsScreenSaverClass";
+constexpr const char* kFirstTitle = names::kRendererFirstTitle;
+constexpr const char* kClassName = names::kRendererClass;
 
 Cursor makeInvisibleCursor(Display* display, Window root) {
   static const char empty[1] = {0};
