@@ -59,7 +59,7 @@ endfunction()
 # miravel_embed(TARGET target SYMBOL name FILE path)
 # Compiles the bytes of FILE into TARGET as
 #   extern const unsigned char name[]; extern const std::size_t name_size;
-# (declare them yourself, or include "platform/image/embedded.h").
+# which the code that reads them declares itself.
 function(miravel_embed)
   cmake_parse_arguments(E "" "TARGET;SYMBOL;FILE" "" ${ARGN})
   set(out ${CMAKE_CURRENT_BINARY_DIR}/embedded_${E_SYMBOL}.cpp)

@@ -1,7 +1,7 @@
 // Command ("Kelvara.Command"): the launcher's own gradient push button, as
 // plain code. It keeps the button's state, runs every event through the
 // button's rules, and paints the face into its own image of the control's
-// size. The FLTK view (command_button.h) feeds it events and shows the image;
+// size. The FLTK view (fltk_command_button.h) feeds it events and shows the image;
 // everything here runs without a display.
 #pragma once
 

@@ -11,8 +11,10 @@
 
 #include "launcher/core/display_mode_rules.h"
 #include "launcher/core/saver_host.h"
+#include "launcher/core/saver_music.h"
 #include "launcher/settings_music/settings.h"
-#include "platform/process/program_start.h"
+#include "platform/names/program_names.h"
+#include "platform/process/posix_program_start.h"
 #include "platform/runtime/fltk_runtime.h"
 
 namespace {
@@ -46,76 +48,47 @@ bool takeMusicLock() {
 }
 
 // The launcher in display mode: a form that keeps the process alive, owns
-// the renderer and is the platform of a saver host that keeps the music
-// rules as they are. What differs from a run of its own: no marker window, a
-// renderer with the display-mode options that is watched by its process and
-// started again, a target window whose end is the end of the run, music
-// only while this launcher holds the display's lock, a pause while the
-// daemon asks for the password, and an end that takes the renderer along.
-class DisplayModeHost : public platform::Form, public SaverPlatform {
+// the renderer and plays the music of a run. What differs from a run of its
+// own: no marker window, a renderer with the display-mode options that is
+// watched by its process and started again, a target window whose end is
+// the end of the run, music only while this launcher holds the display's
+// lock (muted until then), a pause while the daemon asks for the password,
+// and an end that takes the renderer along.
+class DisplayModeHost : public platform::Form {
  public:
   // `target`: the window the renderer draws in. `dialogOver`: the window
-  // under which to look for an unlock dialog; 0 for none. `musicKind`: the
-  // BGMKind of the settings, 0 when this launcher must never play.
+  // under which to look for an unlock dialog; 0 for none. `mayPlay`: false
+  // when this launcher must never play (a preview, no music chosen).
   DisplayModeHost(std::vector<std::string> rendererArguments, unsigned long target,
-                  unsigned long dialogOver, int16_t musicKind)
+                  unsigned long dialogOver, bool mayPlay)
       : arguments_(std::move(rendererArguments)),
         target_(target),
         dialogOver_(dialogOver),
-        musicKind_(musicKind),
+        mayPlay_(mayPlay),
         restart_(kRestartGapSeconds),
-        music_(*this, kelvaraBgmMusic()) {}
-
-  // ---- SaverPlatform, for the music host ----
-  bool hasDisplay() override { return launcherSaverPlatform().hasDisplay(); }
-
-  // No "Kelvara_Main": it marks a run of the launcher's own, and would make
-  // the settings dialog refuse to open while a daemon shows us.
-  void createHostWindow(const std::string&) override {}
-
-  std::string programFolder() override { return launcherSaverPlatform().programFolder(); }
-
-  // Called on every load of the music host: the first starts the renderer;
-  // later loads (after a pause, or to start the music) find it there or
-  // leave a start to the watch and its restart limit. Always true: a
-  // renderer that fails here is retried by the watch, since a display mode
-  // must not end.
-  bool startRenderer(const std::string& path) override {
-    path_ = path;
-    if (!rendererRuns() && restart_.mayStart(steadySeconds())) startNow();
-    return true;
-  }
-
-  // The music host's own watch never ends the run: the renderer process is
-  // watched here instead.
-  bool rendererWindowExists() override { return true; }
-
-  int showCursor(bool) override { return 0; }  // display mode leaves the pointer alone
-
-  std::unique_ptr<HostTimer> makeTimer(unsigned intervalMs, bool enabled,
-                                       std::function<void()> onTick) override {
-    return launcherSaverPlatform().makeTimer(intervalMs, enabled, std::move(onTick));
-  }
-
-  // Reached at the end of the music host's unload, after the music stopped:
-  // the end of the run, unless the music is only being stopped or restarted.
-  void endLauncher() override {
-    if (reloading_) return;
-    endRun();
-  }
+        music_(kelvaraBgmMusic()) {}
 
  protected:
   void onLoad() override {
     watch_ = std::make_unique<platform::Timer>(kWatchMs, true, [this] { watch(); });
-    // Of the launchers of one display only the holder of the lock plays;
-    // until then the music host is loaded silent.
-    playing_ = musicKind_ != 0 && takeMusicLock();
-    BGMKind = playing_ ? musicKind_ : 0;
-    music_.load();
+    music_.makeTimers(launcherSaverPlatform());
+    // Without a program folder nothing is started, but the target is still
+    // watched: the run must end with its window. A renderer that fails here
+    // is retried by the watch, since a display mode must not end.
+    const std::string folder = launcherSaverPlatform().programFolder();
+    if (!folder.empty()) path_ = platform::pathInFolder(folder, names::kRendererFile);
+    if (!path_.empty()) startNow();
+    // Of the launchers of one display only the holder of the lock plays.
+    playing_ = mayPlay_ && takeMusicLock();
+    music_.setMuted(!playing_);
+    startMusic();
   }
 
-  // A session end while paused (the music host is not loaded then).
-  void onQueryUnload() override { endRun(); }
+  // The end of the run: the target went, or the session ended.
+  void onQueryUnload() override {
+    stopMusic();
+    endRun();
+  }
 
  private:
   bool rendererRuns() const { return pid_ > 0 && !platform::programHasEnded(pid_); }
@@ -125,15 +98,14 @@ class DisplayModeHost : public platform::Form, public SaverPlatform {
     platform::ProgramStart start = platform::startProgram(path_, arguments_);
     pid_ = start.outcome == platform::StartOutcome::Failed ? -1 : start.pid;
     if (pid_ < 0 && !reportedStartFailure_) {
-      std::fprintf(stderr, "Miravel.scr: cannot start %s; waiting\n", path_.c_str());
+      std::fprintf(stderr, "%s: cannot start %s; waiting\n", names::kLauncherFile,
+                   path_.c_str());
       reportedStartFailure_ = true;
     }
     if (pid_ > 0) reportedStartFailure_ = false;
   }
 
   void watch() {
-    // Without a renderer path (no program folder) nothing is started, but
-    // the target is still watched: the run must end with its window.
     if (ending_) return;
     WatchFacts facts;
     // The dialog is looked for before the target is: a target that goes
@@ -147,15 +119,16 @@ class DisplayModeHost : public platform::Form, public SaverPlatform {
     facts.rendererStarted = pid_ > 0;
     facts.rendererEnded = pid_ > 0 && platform::programHasEnded(pid_);
     facts.mayRestart = !path_.empty() && restart_.mayStart(steadySeconds());
-    facts.wantsMusic = musicKind_ != 0;
+    facts.wantsMusic = mayPlay_;
     facts.playing = playing_;
     const WatchTurn turn = watchTurn(facts);
 
     if (turn.end) {
-      std::fprintf(stderr, "Miravel.scr: the window 0x%lx is gone; ending\n", target_);
-      // As a session's end: the music host stops the music, then the run ends.
+      std::fprintf(stderr, "%s: the window 0x%lx is gone; ending\n", names::kLauncherFile,
+                   target_);
+      // As a session's end: the music stops, then the run ends.
       platform::unloadAllForms();
-      endRun();
+      return;
     }
     if (turn.pause) {
       paused_ = true;
@@ -165,26 +138,34 @@ class DisplayModeHost : public platform::Form, public SaverPlatform {
     if (turn.resume) {
       paused_ = false;
       platform::signalProgram(pid_, SIGCONT);
-      music_.load();  // the music again, from its start
+      startMusic();  // the music again, from its start
     }
     if (turn.reportEnded) {
-      std::fprintf(stderr, "Miravel.scr: the renderer ended; it is started again\n");
+      std::fprintf(stderr, "%s: the renderer ended; it is started again\n",
+                   names::kLauncherFile);
       pid_ = -1;
     }
     if (turn.startRenderer) startNow();
     if (turn.tryMusicLock && takeMusicLock()) {
       playing_ = true;
-      BGMKind = musicKind_;
-      stopMusic();  // the host was loaded silent
-      music_.load();
+      // Nothing sounded while muted, so there is nothing to stop first.
+      music_.setMuted(false);
+      startMusic();
     }
   }
 
-  // Unloads the music host without ending the run.
+  void startMusic() {
+    music_.start();
+    musicOn_ = true;
+  }
+
+  // Stops what the last start played, once.
   void stopMusic() {
-    reloading_ = true;
-    music_.unload();
-    reloading_ = false;
+    if (!musicOn_) return;
+    musicOn_ = false;
+    music_.stop();
+    // While paused nothing plays, so nothing is watched either.
+    if (music_.Timer1()) music_.Timer1()->setEnabled(false);
   }
 
   void endRun() {
@@ -205,21 +186,21 @@ class DisplayModeHost : public platform::Form, public SaverPlatform {
   std::vector<std::string> arguments_;
   unsigned long target_;
   unsigned long dialogOver_;
-  int16_t musicKind_;
+  bool mayPlay_;
   std::string path_;
   pid_t pid_ = -1;
   bool reportedStartFailure_ = false;
   bool paused_ = false;
-  bool reloading_ = false;
   bool playing_ = false;
+  bool musicOn_ = false;
   bool ending_ = false;
   RestartLimit restart_;
-  Kelvara_S music_;
+  RunMusic music_;
   std::unique_ptr<platform::Timer> watch_;
 };
 
 [[noreturn]] void refuse(const char* line, int exitCode) {
-  std::fprintf(stderr, "Miravel.scr: %s\n", line);
+  std::fprintf(stderr, "%s: %s\n", names::kLauncherFile, line);
   std::fflush(nullptr);
   _exit(exitCode);
 }
@@ -252,7 +233,7 @@ void runDisplayModeHost(const display_mode::Options& options) {
 
   LoadSettings();
   // A preview never plays.
-  const int16_t musicKind = options.hasWindowId ? 0 : BGMKind;
+  const bool mayPlay = !options.hasWindowId && BGMKind != 0;
 
   // Lives to the end of the process, which ends inside an unload. A preview
   // has no unlock dialog over it; XScreenSaver names its window in the
@@ -264,6 +245,6 @@ void runDisplayModeHost(const display_mode::Options& options) {
       dialogOver = 0;
   }
   static DisplayModeHost host(display_mode::splitWords(platform::commandLine()), target,
-                              dialogOver, musicKind);
+                              dialogOver, mayPlay);
   host.load();
 }

@@ -4,11 +4,12 @@
 // pointer again (runs started with /s) and ends the launcher.
 //
 // The host's rules are plain code: the platform (window, program start,
-// window search, pointer, timers, process end) and the music sit behind the
-// two small interfaces below, so tests can drive a whole run and record what
-// it did. loadSaverHost() (modes.h) loads the host with the real ones.
+// window search, pointer, timers, process end) sits behind the small
+// interface below and the music behind saver_music.h's, so tests can drive a
+// whole run and record what it did. loadSaverHost() (modes.h) loads the host with the real ones.
 #pragma once
 
+#include "launcher/core/saver_music.h"
 #include "platform/names/program_names.h"
 #include "platform/runtime/runtime.h"
 
@@ -21,19 +22,9 @@ inline constexpr const char* kSaverHostCaption = names::kSaverHostCaption;
 // The title the renderer gives its full-screen window.
 inline constexpr const char* kRendererWindowTitle = names::kRendererTitle;
 
-// A window timer of the host (platform::Timer on the real launcher).
-class HostTimer {
- public:
-  virtual ~HostTimer() = default;
-  virtual unsigned interval() const = 0;
-  virtual void setEnabled(bool enabled) = 0;
-  virtual bool enabled() const = 0;
-};
-
 // What a run needs from the platform.
-class SaverPlatform {
+class SaverPlatform : public HostTimers {
  public:
-  virtual ~SaverPlatform() = default;
   // A display the renderer can show on: X, or Wayland where it draws
   // natively (the host window and the pointer then have no X to live on).
   virtual bool hasDisplay() = 0;
@@ -53,41 +44,17 @@ class SaverPlatform {
   virtual bool rendererWindowExists() = 0;
   // The pointer display count (ShowCursor): returns the new count.
   virtual int showCursor(bool show) = 0;
-  virtual std::unique_ptr<HostTimer> makeTimer(unsigned intervalMs, bool enabled,
-                                               std::function<void()> onTick) = 0;
   // Ends the launcher process at once (returns only in tests).
   virtual void endLauncher() = 0;
 };
-
-// The music calls of a run (module Kelvara_BGM on the real launcher).
-class SaverMusic {
- public:
-  virtual ~SaverMusic() = default;
-  virtual void CDOpen() = 0;
-  virtual void CDPoll() = 0;
-  virtual bool CDOk() = 0;
-  virtual void CDStop() = 0;
-  virtual void MP3Start() = 0;
-  virtual void MP3Poll() = 0;
-  virtual void MP3Stop() = 0;
-  virtual void WAVStart() = 0;
-  virtual void WAVStop() = 0;
-};
-
-// Which player a music file goes to, by the last three characters of its
-// path, upper-cased: "WAV" or "MP3"; any other ending plays nothing. Only
-// ASCII letters change case; a non-ASCII character (UTF-8) never ends in
-// ASCII bytes, so comparing bytes is comparing characters.
-enum class MusicFileKind { None, Wav, Mp3 };
-MusicFileKind musicFileKind(const std::string& bgmFile);
 
 class Kelvara_S : public platform::Form {
  public:
   Kelvara_S(SaverPlatform& platform, SaverMusic& music);
 
   // Null before the host is loaded.
-  HostTimer* Timer1() { return timer1_.get(); }  // MP3 watch, 1000 ms
-  HostTimer* Timer2() { return timer2_.get(); }  // CD watch, 200 ms
+  HostTimer* Timer1() { return music_.Timer1(); }  // MP3 watch, 1000 ms
+  HostTimer* Timer2() { return music_.Timer2(); }  // CD watch, 200 ms
   HostTimer* Timer3() { return timer3_.get(); }  // renderer watch, 50 ms
   const std::string& rendererPath() const { return rendererPath_; }
 
@@ -99,17 +66,13 @@ class Kelvara_S : public platform::Form {
   void onQueryUnload() override;
 
  private:
-  void Timer1_Timer();
-  void Timer2_Timer();
   void Timer3_Timer();
 
   SaverPlatform& platform_;
-  SaverMusic& music_;
-  std::unique_ptr<HostTimer> timer1_, timer2_, timer3_;
+  RunMusic music_;
+  std::unique_ptr<HostTimer> timer3_;
   std::string rendererPath_;
 };
 
-// The real services: the launcher's runtime, X11 and program start, and the
-// module Kelvara_BGM.
+// The real services: the launcher's runtime, X11 and program start.
 SaverPlatform& launcherSaverPlatform();
-SaverMusic& kelvaraBgmMusic();

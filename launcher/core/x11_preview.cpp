@@ -9,7 +9,7 @@
 #include <memory>
 
 #include "launcher/core/modes.h"
-#include "launcher/core/preview_window.h"
+#include "launcher/core/x11_preview_window.h"
 #include "platform/image/rgb_image.h"
 #include "platform/runtime/fltk_runtime.h"
 

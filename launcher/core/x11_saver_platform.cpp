@@ -8,7 +8,7 @@
 
 #include "launcher/core/runtime_saver_platform.h"
 #include "platform/process/file_lock.h"
-#include "platform/process/program_start.h"
+#include "platform/process/posix_program_start.h"
 #include "platform/process/ready_pipe.h"
 #include "platform/runtime/fltk_runtime.h"
 #include "platform/x11/x11_util.h"

@@ -4,7 +4,8 @@
 // and plays the WAV through the sound player; every failure is silent and the
 // run goes on without music.
 //
-// How the saver host (Kelvara_S) drives it, all on the launcher's one thread:
+// How a saver run drives it (launcher/core/saver_music.h, for Kelvara_S and
+// display mode), all on the launcher's one thread:
 //   start of the run, after the renderer was started:
 //     BGMKind 1:  CDOpen(), then start a 200 ms timer. Each tick: CDPoll(),
 //                 then enable the timer exactly when CDOk is true (one failed

@@ -1,6 +1,6 @@
 // What the settings dialog "<Miravel>" (Kelvara_P) does, as plain code: its
 // load steps, the music choices, the file choice, saving and closing. The
-// FLTK window (dialog_view.h) only passes the user's actions in here and
+// FLTK window (fltk_dialog_view.h) only passes the user's actions in here and
 // carries out what the rules ask of it through SettingsDialogView; tests use
 // a recording stand-in.
 //

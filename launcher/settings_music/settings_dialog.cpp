@@ -1,7 +1,7 @@
 // The settings dialog of the configure mode (/c): the window "<Miravel>",
 // shown modally; the launcher ends when it returns.
 #include "launcher/core/modes.h"
-#include "launcher/settings_music/dialog_view.h"
+#include "launcher/settings_music/fltk_dialog_view.h"
 #include "launcher/settings_music/settings.h"
 #include "platform/runtime/fltk_runtime.h"
 

@@ -14,7 +14,7 @@
 #include "launcher/settings_music/dialog_zoom.h"
 #include "platform/image/win32_bitmap.h"
 #include "platform/runtime/win32_runtime.h"
-#include "platform/text/cp932.h"
+#include "platform/text/win32_cp932.h"
 
 namespace dialog {
 namespace {

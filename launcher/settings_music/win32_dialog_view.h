@@ -1,5 +1,5 @@
 // Kelvara_P on Windows: the settings dialog "<Miravel>" as a Win32 window
-// drawn with GDI. Like its FLTK twin (dialog_view.h) it lays out the controls
+// drawn with GDI. Like its FLTK twin (fltk_dialog_view.h) it lays out the controls
 // of dialog_layout.h, paints the two background gradients, passes the user's
 // actions to the rules (dialog_rules.h) and carries out what they ask. It is
 // a form of the launcher's runtime: load() runs the rules' load steps

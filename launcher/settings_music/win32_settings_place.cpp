@@ -10,7 +10,7 @@
 
 #include "launcher/settings_music/settings.h"
 #include "platform/runtime/win32_runtime.h"
-#include "platform/text/cp932.h"
+#include "platform/text/win32_cp932.h"
 
 namespace {
 

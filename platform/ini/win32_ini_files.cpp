@@ -11,7 +11,7 @@
 #include <vector>
 
 #include "platform/text/code_page_rules.h"
-#include "platform/text/cp932.h"
+#include "platform/text/win32_cp932.h"
 
 namespace platform {
 namespace {

@@ -4,7 +4,7 @@
 
 #include <string>
 
-#include "platform/text/cp932.h"
+#include "platform/text/win32_cp932.h"
 
 namespace platform {
 

@@ -98,11 +98,6 @@ bool parseNumber(const std::string& text, double& value) {
   return true;
 }
 
-bool isNumeric(const std::string& text) {
-  double ignored = 0;
-  return parseNumber(text, ignored);
-}
-
 double roundHalfEven(double value) {
   if (!std::isfinite(value)) return value;
   double below = std::floor(value);

@@ -27,7 +27,6 @@ double leadingNumber(const std::string& text);
 // accepted. On success `value` holds the number; a number too large for a
 // double is not numeric.
 bool parseNumber(const std::string& text, double& value);
-bool isNumeric(const std::string& text);
 
 // Rounding to the nearest whole number, halves to the even neighbour:
 // 2.5 -> 2, 3.5 -> 4, -2.5 -> -2.

@@ -184,9 +184,7 @@ void messageBox(const std::string& text);
 // millimetres; on Windows from the screen's logical dots per inch.
 double twipsPerPixelX();
 double twipsPerPixelY();
-// Screen width and height in twips (0 without a display) and in pixels.
-long screenWidthTwips();
-long screenHeightTwips();
+// Screen width and height in pixels.
 int screenWidthPixels();
 int screenHeightPixels();
 // The dots-per-inch rule above as plain code: `xftDpi` is the Xft.dpi

@@ -3,7 +3,7 @@
 // program folder.
 #include "platform/runtime/win32_runtime.h"
 
-#include "platform/text/cp932.h"
+#include "platform/text/win32_cp932.h"
 
 #include <objbase.h>
 

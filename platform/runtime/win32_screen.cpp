@@ -1,7 +1,5 @@
-// The screen in twips and the application's pointer display count on Win32.
+// Twips per pixel, the screen size and the application's pointer display count on Win32.
 #include "platform/runtime/win32_runtime.h"
-
-#include <cmath>
 
 namespace platform {
 namespace {
@@ -21,8 +19,6 @@ double twipsPerPixelX() { return kTwipsPerInch / screenDpi(LOGPIXELSX); }
 double twipsPerPixelY() { return kTwipsPerInch / screenDpi(LOGPIXELSY); }
 int screenWidthPixels() { return GetSystemMetrics(SM_CXSCREEN); }
 int screenHeightPixels() { return GetSystemMetrics(SM_CYSCREEN); }
-long screenWidthTwips() { return std::lround(screenWidthPixels() * twipsPerPixelX()); }
-long screenHeightTwips() { return std::lround(screenHeightPixels() * twipsPerPixelY()); }
 
 int showCursor(bool show) { return ShowCursor(show ? TRUE : FALSE); }
 

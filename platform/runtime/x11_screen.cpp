@@ -1,4 +1,4 @@
-// The screen in twips and the application's pointer display count.
+// Twips per pixel, the screen size and the application's pointer display count.
 #include "platform/runtime/fltk_runtime.h"
 
 #include "platform/runtime/conversions.h"
@@ -6,8 +6,6 @@
 
 #include <FL/Fl.H>
 #include <X11/extensions/Xfixes.h>
-
-#include <cmath>
 
 namespace platform {
 namespace {
@@ -59,8 +57,6 @@ double twipsPerPixelX() { return kTwipsPerInch / screenFacts().dpiX; }
 double twipsPerPixelY() { return kTwipsPerInch / screenFacts().dpiY; }
 int screenWidthPixels() { return screenFacts().width; }
 int screenHeightPixels() { return screenFacts().height; }
-long screenWidthTwips() { return std::lround(screenWidthPixels() * twipsPerPixelX()); }
-long screenHeightTwips() { return std::lround(screenHeightPixels() * twipsPerPixelY()); }
 
 int showCursor(bool show) {
   bool wasHidden = g_cursorCount < 0;

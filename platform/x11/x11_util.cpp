@@ -3,8 +3,6 @@
 #include <X11/Xatom.h>
 #include <X11/Xutil.h>
 
-#include <cerrno>
-#include <cstdlib>
 #include <vector>
 
 namespace platform {
@@ -158,18 +156,6 @@ Window findTopLevelWindowOfProcess(Display* display, const std::string& title, l
   return firstTopLevel(display, [&](Window window) {
     return windowPid(display, window) == pid && matches(display, window, title, nullptr);
   });
-}
-
-bool parseWindowId(const std::string& text, Window& out) {
-  if (text.empty()) return false;
-  for (char c : text)
-    if (c < '0' || c > '9') return false;
-  errno = 0;
-  char* end = nullptr;
-  unsigned long long value = std::strtoull(text.c_str(), &end, 10);
-  if (errno != 0 || *end != '\0' || value == 0 || value > 0xFFFFFFFFull) return false;
-  out = static_cast<Window>(value);
-  return true;
 }
 
 }  // namespace platform

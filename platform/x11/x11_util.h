@@ -39,7 +39,4 @@ Window findTopLevelWindow(Display* display, const std::string& title,
 // _NET_WM_PID: a window of another program with the same title never counts.
 Window findTopLevelWindowOfProcess(Display* display, const std::string& title, long pid);
 
-// Parses an X window id written in decimal; false on anything else.
-bool parseWindowId(const std::string& text, Window& out);
-
 }  // namespace platform

@@ -152,3 +152,29 @@ pixel() { convert "$1" -format "%[fx:int(255*p{$2,$3}.r)] %[fx:int(255*p{$2,$3}.
 
 # mean_brightness FILE: prints the mean of all channels, 0-255.
 mean_brightness() { convert "$1" -colorspace gray -format "%[fx:int(255*mean)]" info:; }
+
+# size_of FILE: its size in bytes; 0 when it is not there.
+size_of() { stat -c %s "$1" 2>/dev/null || echo 0; }
+
+# stops_growing FILE: it exists, is not empty and does not grow any more.
+stops_growing() {
+  local before after
+  before=$(size_of "$1")
+  sleep 0.6
+  after=$(size_of "$1")
+  [ "$before" -gt 0 ] && [ "$before" = "$after" ] || { echo "size $before then $after"; return 1; }
+}
+
+# Settings files. The key names as the launcher writes them: the
+# code-page-932 bytes of "BGM区分", "BGMﾘﾋﾟｰﾄ" and "BGMﾌｧｲﾙ".
+KEY_KIND=$'\x42\x47\x4D\x8B\xE6\x95\xAA'
+KEY_REPEAT=$'\x42\x47\x4D\xD8\xCB\xDF\xB0\xC4'
+KEY_FILE=$'\x42\x47\x4D\xCC\xA7\xB2\xD9'
+
+# write_ini KIND REPEAT FILE: prints a settings file with the three values
+# written as given.
+write_ini() { printf '[Section]\r\n%s=%s\r\n%s=%s\r\n%s=%s\r\n' "$KEY_KIND" "$1" "$KEY_REPEAT" "$2" "$KEY_FILE" "$3"; }
+
+# write_settings KIND REPEAT FILE: $APP/Miravel.ini as the settings dialog
+# writes it (a number after a blank).
+write_settings() { write_ini " $1" " $2" "$3" > "$APP/Miravel.ini"; }

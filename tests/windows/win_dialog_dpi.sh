@@ -8,6 +8,7 @@
 source "$MIRAVEL_TEST_LIB"
 source "$(dirname "$0")/wine_lib.sh"
 source "$(dirname "$0")/win_launcher_lib.sh"
+source "$MIRAVEL_SOURCE/tests/integration/dialog/dialog_lib.sh"
 start_xvfb 1280x1024
 wine_start
 keep_desktop
@@ -40,12 +41,6 @@ open_dialog() {
   wait_window "<Miravel>" 30 >/dev/null || return 1
   IFS=, read -r X Y _ _ <<<"$(probe info "<Miravel>" | sed -n 's/^client=//p')"
   sleep 0.7
-}
-# click DX DY: a left click at (DX, DY) of the client area.
-click_at() {
-  xdotool mousemove --sync $((X + $1 - 3)) $((Y + $2 - 2)); sleep 0.15
-  xdotool mousemove --sync $((X + $1)) $((Y + $2)); sleep 0.15
-  xdotool click 1; sleep 0.3
 }
 escape_dialog() {
   xdotool windowfocus --sync "$(find_window "<Miravel>")" 2>/dev/null
@@ -107,20 +102,20 @@ check "the labels are drawn in the 1.5 times larger font (text $text96 then $tex
 # Clicks at the scaled places: "無し" (its label, 36,76 23x13 in the panel),
 # then "ｷｬﾝｾﾙ" (396,200 69x25): nothing saved.
 IFS=, read -r pcx pcy <<<"$(grep '^Kelvara_P.Panel ' "$WORK/layout144.txt" | awk '{ print $4 }')"
-click_at $((pcx + 71)) $((pcy + 123))
-click_at 645 318
+press $((pcx + 71)) $((pcy + 123))
+press 645 318
 check "ｷｬﾝｾﾙ at its scaled place closes the dialog with 0" \
   eval 'wait_exit "$LPID" 10 && [ "$EXIT_CODE" = 0 ]'
 check "  and saves nothing" cmp -s "$APP/Miravel.ini" "$WORK/ini.before"
 # "無し", then "設定" (320,200 73x25): saved.
 if open_dialog; then
   IFS=, read -r pcx pcy <<<"$(probe layout "<Miravel>" | grep '^Kelvara_P.Panel ' | awk '{ print $4 }')"
-  click_at $((pcx + 71)) $((pcy + 123))
-  click_at 535 318
+  press $((pcx + 71)) $((pcy + 123))
+  press 535 318
   check "設定 at its scaled place closes the dialog with 0" \
     eval 'wait_exit "$LPID" 10 && [ "$EXIT_CODE" = 0 ]'
   check "  and saves the choice made at the scaled place (no music)" \
-    grep -qa $'BGM\x8b\xe6\x95\xaa= 0\r' "$APP/Miravel.ini"
+    grep -qa "$KEY_KIND= 0"$'\r' "$APP/Miravel.ini"
 else
   fail "the dialog comes up again at 144 dpi"
 fi

@@ -8,10 +8,7 @@ cp "$LAUNCHER_BUILT" "$MIRAVEL_BUILD/Miravel.dll" "$APP/"
 
 # settings KIND REPEAT FILE: Miravel.ini beside the launcher, with the
 # code-page-932 key names the Linux build writes.
-settings() {
-  printf '[Section]\r\nBGM\x8b\xe6\x95\xaa=%s\r\nBGM\xd8\xcb\xdf\xb0\xc4=%s\r\nBGM\xcc\xa7\xb2\xd9=%s\r\n' \
-    "$1" "$2" "$3" >"$APP/Miravel.ini"
-}
+settings() { write_ini "$@" >"$APP/Miravel.ini"; }
 
 # keep_desktop: a window of another program open for the whole test, as the
 # desktop always is on Windows: between runs the focus comes to rest there,

@@ -6,6 +6,7 @@
 # cancelled with Escape, and the web page handed to a stand-in xdg-open.
 source "$MIRAVEL_TEST_LIB"
 source "$(dirname "$0")/wine_lib.sh"
+source "$MIRAVEL_SOURCE/tests/integration/dialog/dialog_lib.sh"
 
 APP="$WORK/app"
 INI="$APP/Miravel.ini"
@@ -23,43 +24,19 @@ printf '#!/bin/sh\nprintf "%%s\\n" "$@" > "%s"\n' "$OPENED" >"$WORK/bin/xdg-open
 chmod +x "$WORK/bin/xdg-open"
 ADDRESS=$(sed -n 's/^MIRAVEL_WEB_ADDRESS:STRING=//p' "$MIRAVEL_BUILD/CMakeCache.txt")
 
-# The key names as code-page-932 bytes; write_ini KIND REPEAT FILE gives a
-# settings file byte for byte as the Linux build writes it.
-KIND=$'\x42\x47\x4D\x8B\xE6\x95\xAA'
-REPEAT=$'\x42\x47\x4D\xD8\xCB\xDF\xB0\xC4'
-FILE=$'\x42\x47\x4D\xCC\xA7\xB2\xD9'
-write_ini() { printf '[Section]\r\n%s=%s\r\n%s=%s\r\n%s=%s\r\n' "$KIND" "$1" "$REPEAT" "$2" "$FILE" "$3"; }
-
 start_xvfb 1024x768
 wine_start
 export PATH="$WORK/bin:$PATH"
 check "ANSI code page is 932 [$(probe acp)]" test "$(probe acp)" = 932
 
-X=0 Y=0 PID=""
-# open_dialog: starts /c in the app folder; sets PID and the client area's
-# X and Y on the screen. False when no dialog came up.
-open_dialog() {
-  xdotool mousemove --sync 5 5
-  (cd "$APP" && exec wine ./Miravel.scr /c) </dev/null >>"$WORK/launcher.log" 2>&1 &
-  PID=$!
-  track $PID
-  wait_window "<Miravel>" 20 >/dev/null || return 1
+DIALOG_RUNNER=wine DIALOG_WAIT=20
+# The client area of the dialog: X, Y, CW, CH, as the program sees it.
+dialog_client_area() {
   probe info "<Miravel>" >"$WORK/info.txt"
   IFS=, read -r X Y CW CH <<<"$(sed -n 's/^client=//p' "$WORK/info.txt")"
   sleep 0.5
 }
 field() { sed -n "s/^$1=//p" "$WORK/info.txt"; }
-
-# press DX DY: a left click at (DX, DY) of the client area, after moving
-# there as a hand does.
-press() {
-  xdotool mousemove --sync $((X + $1 - 3)) $((Y + $2 - 2))
-  sleep 0.15
-  xdotool mousemove --sync $((X + $1)) $((Y + $2))
-  sleep 0.15
-  xdotool click 1
-  sleep 0.3
-}
 
 closes_with_0() {
   EXIT_CODE=""
@@ -76,15 +53,6 @@ SHOT="$WORK/shot.png"
 shot() { screenshot "$SHOT"; }
 # rgb DX DY: the colour at (DX, DY) of the client area in the last shot.
 rgb() { pixel "$SHOT" $((X + $1)) $((Y + $2)); }
-colour_near() {
-  local r g b tol=${6:-2} got
-  got=$(rgb "$1" "$2")
-  read -r r g b <<<"$got"
-  [ $((r - $3)) -le "$tol" ] && [ $(($3 - r)) -le "$tol" ] && [ $((g - $4)) -le "$tol" ] &&
-    [ $(($4 - g)) -le "$tol" ] && [ $((b - $5)) -le "$tol" ] && [ $(($5 - b)) -le "$tol" ] && return 0
-  echo "  ($1,$2) is $got, expected about $3 $4 $5"
-  return 1
-}
 is_blue() {
   local r g b
   read -r r g b <<<"$(rgb "$1" "$2")"
@@ -111,27 +79,6 @@ band_now() { shot; band "$@"; }
 # expect_band WHAT DX DY LOOK: waits (up to 3 s) for the look on screen.
 expect_band() {
   if seen_within 3 "$4" band_now "$2" "$3"; then pass "$1: $4"; else fail "$1: shows $SEEN, expected $4"; fi
-}
-
-# wait_titled TITLE [SECONDS]: a window whose name (as xdotool reads it,
-# Japanese included) is TITLE.
-wait_titled() {
-  local end=$((SECONDS + ${2:-10})) id
-  while [ $SECONDS -le "$end" ]; do
-    for id in $(xdotool search --name . 2>/dev/null); do
-      [ "$(xdotool getwindowname "$id" 2>/dev/null)" = "$1" ] && { echo "$id"; return 0; }
-    done
-    sleep 0.2
-  done
-  return 1
-}
-wait_no_titled() {
-  local end=$((SECONDS + ${2:-10}))
-  while [ $SECONDS -le "$end" ]; do
-    wait_titled "$1" 0 >/dev/null || return 0
-    sleep 0.2
-  done
-  return 1
 }
 
 # open_chooser: "..." pressed; sets CHOOSER to the chooser's window and
@@ -178,11 +125,11 @@ if open_dialog; then
   check "the window has a 32 x 32 icon" \
     grep -q "Icon (32 x 32)" <<<"$(xprop -id "$(find_window "<Miravel>")" _NET_WM_ICON 2>/dev/null | head -40)"
   shot
-  check "dialog gradient, top line navy (0,0,30)" colour_near 200 0 0 0 30
-  check "dialog gradient, line 126 lavender (220,220,250)" colour_near 5 126 220 220 250
-  check "dialog gradient, line 63 (156,156,186)" colour_near 5 63 156 156 186
-  check "panel gradient, top inner line dark grey (30,30,30)" colour_near 314 18 30 30 30
-  check "panel gradient, inner line 82 near white (250,250,250)" colour_near 314 100 250 250 250
+  check "dialog gradient, top line navy (0,0,30)" colour_near "$SHOT" $((X + 200)) $((Y + 0)) 0 0 30
+  check "dialog gradient, line 126 lavender (220,220,250)" colour_near "$SHOT" $((X + 5)) $((Y + 126)) 220 220 250
+  check "dialog gradient, line 63 (156,156,186)" colour_near "$SHOT" $((X + 5)) $((Y + 63)) 156 156 186
+  check "panel gradient, top inner line dark grey (30,30,30)" colour_near "$SHOT" $((X + 314)) $((Y + 18)) 30 30 30
+  check "panel gradient, inner line 82 near white (250,250,250)" colour_near "$SHOT" $((X + 314)) $((Y + 100)) 250 250 250
   check "kind 2: the file marker is blue" is_blue $MARKER_FILE
   check "kind 2: the CD marker is light" is_light $MARKER_CD
   check "kind 2: the no-music marker is light" is_light $MARKER_NONE

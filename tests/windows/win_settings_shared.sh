@@ -39,7 +39,7 @@ for values in "1|3|" "2|-0.5|C:\\Music\\tune.mp3" "0|1e3|" "2|2.5|\\\\server\\sh
   rm -f "$WORK/linux.ini" "$WORK/windows.ini"
 done
 check "the key names are the code-page-932 bytes" \
-  eval 'linux write "$WORK/k.ini" 1 3 "" && grep -q "$(printf "BGM\x8b\xe6\x95\xaa= 1")" "$WORK/k.ini"'
+  eval 'linux write "$WORK/k.ini" 1 3 "" && grep -q "$KEY_KIND= 1" "$WORK/k.ini"'
 
 # A music file that is there on both sides: Linux writes its path as Wine
 # sees it from Windows, and the Windows build keeps it.
@@ -50,8 +50,9 @@ check "a stored music file that exists is kept by the Windows build" \
 
 # Files edited by hand: marks, case, blanks, quotes, duplicates, comments.
 printf '\xef\xbb\xbf[section]\r\n  bgm\xe5\x8c\xba\xe5\x88\x86 = "2" \r\nBGM\xef\xbe\x98\xef\xbe\x8b\xef\xbe\x9f\xef\xbd\xb0\xef\xbe\x84=7\r\n' >"$WORK/utf8.ini"
-printf '; note\n[Section]\nBGM\x8b\xe6\x95\xaa=1.7\nBGM\x8b\xe6\x95\xaa=2\nBGM\xd8\xcb\xdf\xb0\xc4=-32769\n[Section]\nBGM\xcc\xa7\xb2\xd9=x\n' >"$WORK/edited.ini"
-printf '[Section]\rBGM\x8b\xe6\x95\xaa=\x27-1\x27\rBGM\xd8\xcb\xdf\xb0\xc4=  12 \r' >"$WORK/cr.ini"
+printf '; note\n[Section]\n%s=1.7\n%s=2\n%s=-32769\n[Section]\n%s=x\n' \
+  "$KEY_KIND" "$KEY_KIND" "$KEY_REPEAT" "$KEY_FILE" >"$WORK/edited.ini"
+printf '[Section]\r%s=\x27-1\x27\r%s=  12 \r' "$KEY_KIND" "$KEY_REPEAT" >"$WORK/cr.ini"
 head -c 2000000 /dev/zero | tr '\0' ';' >"$WORK/huge.ini"
 for name in utf8 edited cr huge; do
   check "hand-edited $name.ini: both builds read the same" same_reading "$WORK/$name.ini"

@@ -75,12 +75,8 @@ check "the user's Wine works, code page 932 [$(user_probe acp)]" test "$(user_pr
 check "the user may not write the program folder" \
   eval '! runuser -u "$U" -- touch "$APP/probe" 2>/dev/null'
 
-# The key names as code-page-932 bytes, as the Linux build writes them.
-settings_text() {
-  printf '[Section]\r\nBGM\x8b\xe6\x95\xaa=%s\r\nBGM\xd8\xcb\xdf\xb0\xc4=%s\r\nBGM\xcc\xa7\xb2\xd9=%s\r\n' "$1" "$2" "$3"
-}
 win() { printf 'Z:%s' "$1" | tr / '\\'; }
-settings_text 2 0 "$(win "$APP/first.wav")" >"$APP/Miravel.ini"
+write_ini 2 0 "$(win "$APP/first.wav")" >"$APP/Miravel.ini"
 cp "$APP/Miravel.ini" "$WORK/beside.before"
 ROAMING="$USER_PREFIX/drive_c/users/$U/AppData/Roaming"
 USER_INI="$ROAMING/Miravel/Miravel.ini"
@@ -103,13 +99,13 @@ else
 fi
 check "the save lands in %APPDATA%\\Miravel\\Miravel.ini" test -f "$USER_INI"
 check "  holding the first values, those of the Miravel.ini beside the programs" \
-  eval 'cmp -s "$USER_INI" <(settings_text " 2" " 0" "$(win "$APP/first.wav")")'
+  eval 'cmp -s "$USER_INI" <(write_ini " 2" " 0" "$(win "$APP/first.wav")")'
 check "nothing is written beside the programs" \
   eval 'cmp -s "$APP/Miravel.ini" "$WORK/beside.before" && [ "$(ls -A "$APP" | wc -l)" = 7 ]'
 
 # The file beside now names another tune: the run plays what the user's file
 # names.
-settings_text 2 0 "$(win "$APP/other.wav")" >"$APP/Miravel.ini"
+write_ini 2 0 "$(win "$APP/other.wav")" >"$APP/Miravel.ini"
 xdotool mousemove 500 400
 as_user wine "$APP/Miravel.scr" /s </dev/null >>"$WORK/launcher.log" 2>&1 &
 LPID=$!

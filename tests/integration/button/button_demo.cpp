@@ -17,7 +17,7 @@
 #include <sstream>
 #include <string>
 
-#include "launcher/button/command_button.h"
+#include "launcher/button/fltk_command_button.h"
 
 namespace {
 

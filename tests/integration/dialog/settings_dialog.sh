@@ -4,6 +4,7 @@
 # field, the file chooser, the web page, "設定" and "ｷｬﾝｾﾙ", and the bytes of
 # Miravel.ini afterwards.
 source "$MIRAVEL_TEST_LIB"
+source "$(dirname "$0")/dialog_lib.sh"
 
 APP="$WORK/app"
 INI="$APP/Miravel.ini"
@@ -18,44 +19,16 @@ printf '#!/bin/sh\nprintf "%%s\\n" "$@" > "%s"\n' "$OPENED" > "$WORK/bin/xdg-ope
 chmod +x "$WORK/bin/xdg-open"
 ADDRESS=$(sed -n 's/^MIRAVEL_WEB_ADDRESS:STRING=//p' "$MIRAVEL_BUILD/CMakeCache.txt")
 
-# The key names as code-page-932 bytes.
-KIND=$'\x42\x47\x4D\x8B\xE6\x95\xAA'
-REPEAT=$'\x42\x47\x4D\xD8\xCB\xDF\xB0\xC4'
-FILE=$'\x42\x47\x4D\xCC\xA7\xB2\xD9'
-
-# write_ini KIND REPEAT FILE: a settings file as the launcher writes it.
-write_ini() { printf '[Section]\r\n%s=%s\r\n%s=%s\r\n%s=%s\r\n' "$KIND" "$1" "$REPEAT" "$2" "$FILE" "$3"; }
-
 start_xvfb 1920x1080
 
-# open_dialog: starts /c in the app folder; sets PID, WIN and the client
-# area's X, Y, WIDTH, HEIGHT. False when no dialog came up.
-open_dialog() {
-  # RUN_AS: a command that runs the launcher as another user.
-  (cd "$APP" && PATH="$WORK/bin:$PATH" exec ${RUN_AS:-} ./Miravel.scr /c) &
-  PID=$!
-  track $PID
-  # The pointer rests away from the dialog, as after a hand has let go.
-  xdotool mousemove --sync 5 5
-  WIN=$(wait_window "<Miravel>" 10) || return 1
+# The client area of the dialog WINDOW: X, Y, WIDTH, HEIGHT; then the focus,
+# which FLTK takes only on a click without a window manager, given as the
+# desktop would.
+dialog_client_area() {
   local SCREEN WINDOW
-  eval "$(xdotool getwindowgeometry --shell "$WIN")"
-  # Without a window manager FLTK takes the focus only on a click; give it
-  # as the desktop would.
-  xdotool windowfocus --sync "$WIN" 2>/dev/null
+  eval "$(xdotool getwindowgeometry --shell "$1")"
+  xdotool windowfocus --sync "$1" 2>/dev/null
   sleep 0.3
-}
-
-# press DX DY: a left click at (DX, DY) of the client area, after moving
-# there as a hand does (the gradient buttons light up on the way in; a click
-# that lands without any movement over them is not one a user makes).
-press() {
-  xdotool mousemove --sync $((X + $1 - 3)) $((Y + $2 - 2))
-  sleep 0.15
-  xdotool mousemove --sync $((X + $1)) $((Y + $2))
-  sleep 0.15
-  xdotool click 1
-  sleep 0.25
 }
 
 # closes_with_0 WHAT: the launcher ends with exit code 0 and the window is gone.
@@ -69,20 +42,6 @@ closes_with_0() {
   check "$1: no <Miravel> window is left" wait_no_window "<Miravel>" 2
 }
 
-# colour_near FILE X Y R G B [TOLERANCE]
-colour_near() {
-  local got r g b tol=${7:-2}
-  got=$(pixel "$1" "$2" "$3")
-  read -r r g b <<<"$got"
-  if [ $((r - $4)) -le "$tol" ] && [ $(($4 - r)) -le "$tol" ] &&
-     [ $((g - $5)) -le "$tol" ] && [ $(($5 - g)) -le "$tol" ] &&
-     [ $((b - $6)) -le "$tol" ] && [ $(($6 - b)) -le "$tol" ]; then
-    return 0
-  fi
-  echo "  ($2,$3) is $got, expected about $4 $5 $6"
-  return 1
-}
-
 # is_blue FILE X Y: the selected marker's blue.
 is_blue() {
   local r g b
@@ -93,27 +52,6 @@ is_light() {
   local r g b
   read -r r g b <<<"$(pixel "$1" "$2" "$3")"
   [ "$r" -gt 225 ] && [ "$g" -gt 225 ] && [ "$b" -gt 225 ] || { echo "  ($2,$3) is $r $g $b"; return 1; }
-}
-
-# wait_titled TITLE [SECONDS]: like wait_window, for a title with Japanese
-# text: FLTK stores such a title as UTF-8 in _NET_WM_NAME but as raw bytes in
-# the Latin-1 WM_NAME, which xdotool's search reads, so the names are
-# compared here as getwindowname gives them (from _NET_WM_NAME).
-wait_titled() {
-  local end=$((SECONDS + ${2:-10})) id
-  while [ $SECONDS -le "$end" ]; do
-    for id in $(xdotool search --name . 2>/dev/null); do
-      [ "$(xdotool getwindowname "$id" 2>/dev/null)" = "$1" ] && { echo "$id"; return 0; }
-    done
-    sleep 0.1
-  done
-  return 1
-}
-no_titled() { ! wait_titled "$1" 0 >/dev/null; }
-wait_no_titled() {
-  local end=$((SECONDS + ${2:-10}))
-  while [ $SECONDS -le "$end" ]; do no_titled "$1" && return 0; sleep 0.1; done
-  return 1
 }
 
 # selected_look FILE DX DY: the button whose top band is at (DX, DY) shows the

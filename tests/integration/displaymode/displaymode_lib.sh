@@ -6,12 +6,6 @@ OUT="$WORK/out"
 mkdir -p "$APP" "$OUT"
 cp "$MIRAVEL_BUILD/Miravel.scr" "$MIRAVEL_BUILD/Miravel.dll" "$APP/"
 
-# write_settings KIND REPEAT FILE: Miravel.ini as the settings dialog writes it.
-write_settings() {
-  printf '[Section]\r\nBGM\x8b\xe6\x95\xaa= %s\r\nBGM\xd8\xcb\xdf\xb0\xc4= %s\r\nBGM\xcc\xa7\xb2\xd9=%s\r\n' \
-    "$1" "$2" "$3" > "$APP/Miravel.ini"
-}
-
 # A looping WAV tone as the music of every run.
 TONE="$APP/tune.wav"
 sox -n -r 44100 -c 2 -b 16 "$TONE" synth 0.3 sine 523 vol 0.5 2>/dev/null
@@ -71,8 +65,6 @@ pid_gone_within() {
 # count_of PATTERN [USER]: how many processes match.
 count_of() { local who=(); [ -n "${2:-}" ] && who=(-u "$2"); pgrep "${who[@]}" -f "$1" | wc -l; }
 
-size_of() { stat -c %s "$1" 2>/dev/null || echo 0; }
-
 # region_brightness FILE WxH+X+Y: mean brightness 0-255 of part of a shot.
 region_brightness() { convert "$1" -crop "$2" +repage -colorspace gray -format "%[fx:int(255*mean)]" info:; }
 bright() { [ "$1" -ge "${2:-20}" ] || { echo "brightness $1"; return 1; }; }
@@ -120,13 +112,6 @@ grows() {
   local before after
   before=$(size_of "$1"); sleep 0.6; after=$(size_of "$1")
   [ "$after" -gt "$before" ] || { echo "size $before then $after"; return 1; }
-}
-
-# stops_growing FILE
-stops_growing() {
-  local before after
-  before=$(size_of "$1"); sleep 0.6; after=$(size_of "$1")
-  [ "$before" -gt 0 ] && [ "$before" = "$after" ] || { echo "size $before then $after"; return 1; }
 }
 
 # quiet_at_end FILE SECONDS: the tune was heard, and not in the last SECONDS

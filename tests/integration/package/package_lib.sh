@@ -56,13 +56,6 @@ user_runtime_dir() {
   chmod 700 "$TEST_RUNTIME"
 }
 
-# Settings files as the launcher writes them: key names as code-page-932 bytes.
-KEY_KIND=$'\x42\x47\x4D\x8B\xE6\x95\xAA'
-KEY_REPEAT=$'\x42\x47\x4D\xD8\xCB\xDF\xB0\xC4'
-KEY_FILE=$'\x42\x47\x4D\xCC\xA7\xB2\xD9'
-# write_ini KIND REPEAT FILE
-write_ini() { printf '[Section]\r\n%s=%s\r\n%s=%s\r\n%s=%s\r\n' "$KEY_KIND" "$1" "$KEY_REPEAT" "$2" "$KEY_FILE" "$3"; }
-
 # Places in the settings dialog's client area.
 DIALOG_NONE_LABEL="60 100"   # "無し"
 DIALOG_FILE_LABEL="60 120"   # "MP3、WAV"

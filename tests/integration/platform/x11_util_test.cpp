@@ -87,12 +87,4 @@ TEST_F(X11UtilTest, ErrorsOnVanishedWindowsAreTrappedNotFatal) {
   EXPECT_TRUE(platform::xErrorTrapEnd(display));
 }
 
-TEST(ParseWindowId, AcceptsOnlyPlainDecimalIdsThatFit) {
-  Window w = 0;
-  EXPECT_TRUE(platform::parseWindowId("4194305", w));
-  EXPECT_EQ(w, 4194305u);
-  for (const char* bad : {"", "0", "-5", "12a", " 12", "0x400001", "99999999999"})
-    EXPECT_FALSE(platform::parseWindowId(bad, w)) << bad;
-}
-
 }  // namespace

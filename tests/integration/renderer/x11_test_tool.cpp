@@ -12,6 +12,7 @@
 #include <cstring>
 #include <string>
 
+#include "platform/display_mode/display_mode_options.h"
 #include "platform/x11/x11_util.h"
 
 namespace {
@@ -44,8 +45,8 @@ int makeWindow(Display* display, const char* title, const char* className) {
 }
 
 int sendClose(Display* display, const char* id) {
-  Window window = None;
-  if (!platform::parseWindowId(id, window)) return 2;
+  unsigned long window = None;
+  if (!display_mode::parseWindowNumber(id, window)) return 2;
   XEvent event{};
   event.xclient.type = ClientMessage;
   event.xclient.window = window;
@@ -59,8 +60,8 @@ int sendClose(Display* display, const char* id) {
 }
 
 int destroyWindow(Display* display, const char* id) {
-  Window window = None;
-  if (!platform::parseWindowId(id, window)) return 2;
+  unsigned long window = None;
+  if (!display_mode::parseWindowNumber(id, window)) return 2;
   platform::xErrorTrapBegin();
   XDestroyWindow(display, window);
   return platform::xErrorTrapEnd(display) ? 0 : 1;

@@ -200,7 +200,7 @@ mkdir -p "$DEEP"
   printf '#!/bin/sh\ntouch "%s.beside"\n' "$STARTED" > "$REL/Miravel.dll"
   printf '#!/bin/sh\ntouch "%s.cwd"\n' "$STARTED" > Miravel.dll
   chmod +x "$REL/Miravel.dll" Miravel.dll
-  printf '[Section]\r\nBGM\x8b\xe6\x95\xaa= 2\r\nBGM\xcc\xa7\xb2\xd9=%s\r\n' "$WAV" > Miravel.ini
+  printf '[Section]\r\n%s= 2\r\n%s=%s\r\n' "$KEY_KIND" "$KEY_FILE" "$WAV" > Miravel.ini
   for args in /s /c; do
     env SDL_AUDIODRIVER=disk SDL_DISKAUDIOFILE="$WORK/deep-audio.raw" "./$REL/Miravel.scr" $args &
     pid=$!

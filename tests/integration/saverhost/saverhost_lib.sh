@@ -24,13 +24,6 @@ use_stand_in() {
   chmod +x "$APP/Miravel.dll"
 }
 
-# write_settings KIND REPEAT FILE: Miravel.ini as the settings dialog writes
-# it (key names in code page 932, numbers with a leading blank).
-write_settings() {
-  printf '[Section]\r\nBGM\x8b\xe6\x95\xaa= %s\r\nBGM\xd8\xcb\xdf\xb0\xc4= %s\r\nBGM\xcc\xa7\xb2\xd9=%s\r\n' \
-    "$1" "$2" "$3" > "$APP/Miravel.ini"
-}
-
 # tone_file NAME HZ SECONDS: a 16-bit sine file made by sox (WAV or MP3 by
 # the name); prints its path.
 tone_file() {
@@ -87,17 +80,6 @@ renderer_up() {
   RPID=$(pgrep -P "$LPID" | head -n1)
   [ -n "$RPID" ] && track "$RPID"
   [ -n "$RPID" ]
-}
-
-size_of() { stat -c %s "$1" 2>/dev/null || echo 0; }
-
-# stops_growing FILE: it exists, is not empty and does not grow any more.
-stops_growing() {
-  local before after
-  before=$(size_of "$1")
-  sleep 0.6
-  after=$(size_of "$1")
-  [ "$before" -gt 0 ] && [ "$before" = "$after" ] || { echo "size $before then $after"; return 1; }
 }
 
 # heard FILE HZ...: runs of the tones in the disk file ("HZ START SECONDS").

@@ -15,7 +15,7 @@
 #include "launcher/settings_music/dialog_pictures.h"
 #include "launcher/settings_music/dialog_web.h"
 #include "launcher/settings_music/dialog_zoom.h"
-#include "../launcher/temp_folder.h"
+#include "tests/unit/support/temp_folder.h"
 
 namespace {
 

@@ -8,7 +8,7 @@
 #include "launcher/settings_music/dialog_rules.h"
 #include "launcher/settings_music/dialog_zoom.h"
 #include "launcher/settings_music/settings.h"
-#include "../launcher/temp_folder.h"
+#include "tests/unit/support/temp_folder.h"
 
 namespace {
 

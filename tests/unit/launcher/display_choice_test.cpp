@@ -1,9 +1,7 @@
-// Which displays a launcher run needs, and where a Wayland client connects.
+// Which displays a launcher run needs.
 #include "launcher/core/display_choice.h"
 
 #include <gtest/gtest.h>
-
-#include "platform/runtime/runtime.h"
 
 namespace {
 
@@ -54,26 +52,6 @@ TEST(DisplayChoice, RefusalsNameWhatIsMissing) {
   EXPECT_NE(chooseDisplay("C", false, false, true).why.find("XWayland"), std::string::npos);
   EXPECT_NE(chooseDisplay("C", false, false, false).why.find("settings"), std::string::npos);
   EXPECT_NE(chooseDisplay("P", false, false, true).why.find("preview"), std::string::npos);
-}
-
-TEST(WaylandSocketPath, AbsoluteAsItIsRelativeInTheRuntimeFolder) {
-  using platform::waylandSocketPath;
-  EXPECT_EQ(waylandSocketPath("wayland-1", "/run/user/1000"), "/run/user/1000/wayland-1");
-  EXPECT_EQ(waylandSocketPath("wayland-1", "/run/user/1000/"), "/run/user/1000/wayland-1");
-  EXPECT_EQ(waylandSocketPath("wayland-1", "/"), "/wayland-1");
-  EXPECT_EQ(waylandSocketPath("/tmp/sway/wayland-1", nullptr), "/tmp/sway/wayland-1");
-  EXPECT_EQ(waylandSocketPath("/tmp/sway/wayland-1", "/run/user/1000"), "/tmp/sway/wayland-1");
-  // No name, or a relative one without a usable runtime folder: none.
-  EXPECT_EQ(waylandSocketPath(nullptr, "/run/user/1000"), "");
-  EXPECT_EQ(waylandSocketPath("", "/run/user/1000"), "");
-  EXPECT_EQ(waylandSocketPath("wayland-1", nullptr), "");
-  EXPECT_EQ(waylandSocketPath("wayland-1", ""), "");
-  EXPECT_EQ(waylandSocketPath("wayland-1", "run/user"), "");
-  // A socket address holds 107 bytes of path.
-  const std::string longest = "/" + std::string(106, 'a');
-  EXPECT_EQ(waylandSocketPath(longest.c_str(), nullptr), longest);
-  EXPECT_EQ(waylandSocketPath((longest + "a").c_str(), nullptr), "");
-  EXPECT_EQ(waylandSocketPath(std::string(100, 'w').c_str(), "/run/user/1000"), "");
 }
 
 }  // namespace

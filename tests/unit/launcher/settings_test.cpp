@@ -1,7 +1,7 @@
 // Loading and saving Miravel.ini, and the launcher's readable-file test.
 #include "launcher/settings_music/settings.h"
 
-#include "temp_folder.h"
+#include "tests/unit/support/temp_folder.h"
 
 #include <gtest/gtest.h>
 

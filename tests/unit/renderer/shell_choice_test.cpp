@@ -1,6 +1,5 @@
 #include <gtest/gtest.h>
 
-#include "platform/process/file_lock.h"
 #include "renderer/shell/run_lock.h"
 #include "renderer/shell/shell_choice.h"
 
@@ -84,26 +83,6 @@ TEST_F(RunLockFiles, NoLockRatherThanOneThroughALinkOrInAnotherKindOfFile) {
   ASSERT_EQ(mkfifo(path.c_str(), 0600), 0);
   RunLock fifo;
   EXPECT_EQ(fifo.take(path), RunLock::Result::NoLock);
-  EXPECT_FALSE(platform::fileLockHeld(path)) << "a fifo holds no lock";
-}
-
-// The launcher's look at the lock, where no window shows a running saver:
-// it sees a renderer's lock, never takes it, and makes no file.
-TEST_F(RunLockFiles, TheLaunchersLookSeesTheLockWithoutTakingIt) {
-  EXPECT_FALSE(platform::fileLockHeld(path));
-  struct stat info {};
-  EXPECT_NE(lstat(path.c_str(), &info), 0) << "looking made the file";
-  {
-    RunLock renderer;
-    ASSERT_EQ(renderer.take(path), RunLock::Result::Taken);
-    EXPECT_TRUE(platform::fileLockHeld(path));
-    EXPECT_TRUE(platform::fileLockHeld(path)) << "the look kept something open";
-  }
-  EXPECT_FALSE(platform::fileLockHeld(path));
-  RunLock next;
-  EXPECT_EQ(next.take(path), RunLock::Result::Taken) << "the look left the lock taken";
-  EXPECT_FALSE(platform::fileLockHeld(""));
-  EXPECT_EQ(platform::saverRunLockPath(folder.c_str()), path);
 }
 
 }  // namespace

@@ -334,3 +334,48 @@ TEST_F(SaverHostTest, RendererThatCannotStartGetsNoMusicAndTheFirstWatchEnds) {
     EXPECT_FALSE(h.isLoaded());
   }
 }
+
+// A host that must stay silent (display mode without the music lock) mutes
+// its music: no call at all, start or stop, whatever the settings choose;
+// unmuted later, the same music plays and stops by its rule.
+TEST_F(SaverHostTest, MutedMusicSendsNoCallUntilUnmuted) {
+  const struct {
+    int16_t kind;
+    const char* file;
+    Log played, stopped;
+  } cases[] = {
+      {1, "", {"CDOpen"}, {"CDStop"}},
+      {2, "/m/loop.wav", {"WAVStart"}, {"WAVStop"}},
+      {2, "/m/tune.MP3", {"MP3Start"}, {"MP3Stop"}},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(std::to_string(c.kind) + " " + c.file);
+    BGMKind = c.kind;
+    BGMFile = c.file;
+    Log runLog;
+    FakePlatform p(runLog);
+    FakeMusic m(runLog);
+    RunMusic music(m);
+    music.makeTimers(p);
+    ASSERT_EQ(p.timers.size(), 2u);
+    EXPECT_EQ(music.Timer1()->interval(), 1000u);
+    EXPECT_EQ(music.Timer2()->interval(), 200u);
+
+    music.setMuted(true);
+    music.start();
+    EXPECT_FALSE(music.Timer1()->enabled());
+    EXPECT_FALSE(music.Timer2()->enabled());
+    music.stop();
+    EXPECT_EQ(runLog, Log{});
+
+    music.setMuted(false);
+    music.start();
+    EXPECT_EQ(runLog, c.played);
+    EXPECT_EQ(music.Timer1()->enabled(), c.played[0] == "MP3Start");
+    EXPECT_EQ(music.Timer2()->enabled(), c.kind == 1);
+    runLog.clear();
+    music.stop();
+    EXPECT_EQ(runLog, c.stopped);
+    EXPECT_FALSE(music.Timer2()->enabled());
+  }
+}

@@ -16,7 +16,7 @@
 #include "platform/image/win32_bitmap.h"
 #include "platform/ini/ini.h"
 #include "platform/runtime/win32_runtime.h"
-#include "platform/text/cp932.h"
+#include "platform/text/win32_cp932.h"
 
 extern const unsigned char kPreviewJpeg[];
 extern const std::size_t kPreviewJpeg_size;

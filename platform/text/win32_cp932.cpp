@@ -1,4 +1,4 @@
-#include "platform/text/cp932.h"
+#include "platform/text/win32_cp932.h"
 
 #include <windows.h>
 

@@ -1,4 +1,4 @@
-#include "launcher/button/command_button.h"
+#include "launcher/button/fltk_command_button.h"
 
 #include <FL/Fl.H>
 #include <FL/fl_draw.H>
@@ -6,7 +6,7 @@
 
 #include "launcher/button/colour.h"
 #include "launcher/button/fltk_font.h"
-#include "launcher/button/pointer_window.h"
+#include "launcher/button/x11_pointer_window.h"
 
 namespace button {
 namespace {

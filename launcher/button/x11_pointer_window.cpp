@@ -1,4 +1,4 @@
-#include "launcher/button/pointer_window.h"
+#include "launcher/button/x11_pointer_window.h"
 
 #include "platform/x11/x11_util.h"
 

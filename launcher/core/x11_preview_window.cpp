@@ -1,4 +1,4 @@
-#include "launcher/core/preview_window.h"
+#include "launcher/core/x11_preview_window.h"
 
 #include <X11/Xutil.h>
 

@@ -1,7 +1,7 @@
 // The INI reader and writer against real files.
 #include "platform/ini/ini.h"
 
-#include "temp_folder.h"
+#include "tests/unit/support/temp_folder.h"
 
 #include <gtest/gtest.h>
 

@@ -1,4 +1,4 @@
-#include "launcher/settings_music/dialog_view.h"
+#include "launcher/settings_music/fltk_dialog_view.h"
 
 #include <FL/Fl.H>
 #include <FL/Fl_Box.H>
@@ -12,7 +12,7 @@
 
 #include <cstring>
 
-#include "launcher/button/command_button.h"
+#include "launcher/button/fltk_command_button.h"
 #include "launcher/button/property_bag.h"
 #include "launcher/settings_music/dialog_chooser.h"
 #include "launcher/settings_music/dialog_gradient.h"

@@ -1,4 +1,4 @@
-#include "temp_folder.h"
+#include "tests/unit/support/temp_folder.h"
 
 #include <dirent.h>
 #include <sys/stat.h>

@@ -1,6 +1,6 @@
 // Program start over posix_spawn, with the started programs reaped from a
 // SIGCHLD handler.
-#include "platform/process/program_start.h"
+#include "platform/process/posix_program_start.h"
 
 #include <errno.h>
 #include <pthread.h>

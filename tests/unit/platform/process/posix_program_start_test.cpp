@@ -1,6 +1,6 @@
 // Starting a program: the wait for it to come up, its end, its reaping, a
 // path that cannot be started, and what the started program inherits.
-#include "platform/process/program_start.h"
+#include "platform/process/posix_program_start.h"
 
 #include <gtest/gtest.h>
 
