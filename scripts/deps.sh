@@ -12,19 +12,19 @@ set -euo pipefail
 BUILD_PKGS="cmake g++ make pkg-config libgl1-mesa-dev libglu1-mesa-dev libx11-dev libxfixes-dev
   libxtst-dev libfltk1.3-dev libsdl2-mixer-dev libcdio-dev libcdio-paranoia-dev libjpeg-dev
   libgtest-dev libgmock-dev libbenchmark-dev libxft-dev dpkg-dev
-  libwayland-dev wayland-protocols libegl-dev"
-# The KWin tests' key helper is generated from KDE's fake-input protocol.
-BUILD_PKGS="$BUILD_PKGS plasma-wayland-protocols"
+  libwayland-dev wayland-protocols libegl-dev
+  libglib2.0-dev libxss-dev plasma-wayland-protocols"
 RUN_PKGS="fonts-ipafont-gothic xdg-utils xvfb xdotool x11-apps imagemagick"
 TEST_PKGS="xvfb xdotool x11-apps x11-utils imagemagick sox libsox-fmt-mp3 lintian file
   xscreensaver xscreensaver-gl xsecurelock xserver-xephyr
-  sway swayidle grim wtype xwayland x11-xserver-utils"
+  sway swayidle grim wtype xwayland x11-xserver-utils
+  dbus-daemon libglib2.0-bin python3-gi"
 # GNOME Shell and KWin started headless as test desktops, each in a D-Bus
 # session of its own; the application that has the focus before the saver
 # starts is a few lines of GTK through Python. They run as installed with
-# --no-install-recommends.
-TEST_PKGS="$TEST_PKGS mutter gnome-shell kwin-wayland dbus libglib2.0-bin python3-gi
-  gir1.2-gtk-3.0"
+# --no-install-recommends. (The KWin tests' key helper is generated from
+# plasma-wayland-protocols, above.)
+TEST_PKGS="$TEST_PKGS mutter gnome-shell kwin-wayland gir1.2-gtk-3.0"
 # Wine's recommends bring its GStreamer bridge and the MP3 plugins; locales
 # gives localedef the ja_JP source for code page 932.
 WINDOWS_PKGS="g++-mingw-w64-x86-64-posix g++-mingw-w64-i686-posix googletest wine wine64

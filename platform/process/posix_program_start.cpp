@@ -8,6 +8,7 @@
 #include <signal.h>
 #include <spawn.h>
 #include <dirent.h>
+#include <sys/syscall.h>
 #include <sys/wait.h>
 #include <unistd.h>
 #include <time.h>
@@ -186,6 +187,20 @@ bool signalProgram(pid_t pid, int signal) {
     return sent;
   }
   return false;
+}
+
+int programEndDescriptor(pid_t pid) {
+  if (pid <= 0) return -1;
+  ChildSignalHeld held;
+  for (std::atomic<pid_t>& slot : g_children) {
+    if (!take(slot, pid)) continue;
+    // Taken, the program cannot be reaped meanwhile, so the pid is still
+    // its own (a zombie at worst, whose descriptor is readable at once).
+    const long fd = syscall(SYS_pidfd_open, pid, 0);
+    slot.store(pid);
+    return fd < 0 ? -1 : static_cast<int>(fd);
+  }
+  return -1;
 }
 
 void adoptInheritedChildren() {

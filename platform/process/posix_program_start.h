@@ -54,6 +54,14 @@ bool programHasEnded(pid_t pid);
 // so the pid looked at is still the program's when the signal goes.
 bool signalProgram(pid_t pid, int signal);
 
+// A descriptor that becomes readable once the program `pid`, which this
+// module started, has ended: the end can wait in an event loop's poll
+// instead of a loop that looks. Close-on-exec; the caller closes it, and
+// calls programHasEnded(pid) when it is readable so the program is reaped.
+// -1 when the program was reaped already (it has ended), is not one of ours,
+// or the kernel offers no such descriptor (Linux before 5.3).
+int programEndDescriptor(pid_t pid);
+
 // Takes the children this process already has on to the reaper's list, as if
 // started here: a process that became this program by exec may have
 // children of its own (a daemon's helper), which would otherwise stay

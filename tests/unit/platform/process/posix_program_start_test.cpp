@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include <poll.h>
 #include <signal.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
@@ -118,6 +119,36 @@ TEST_F(ProgramStartTest, AProgramThatEndsEndsTheWaitAndIsReaped) {
   EXPECT_LT(secondsSince(start), 2.0);
   ASSERT_GT(result.pid, 0);
   EXPECT_TRUE(goneWithin(result.pid, 1)) << "left as a zombie: " << processState(result.pid);
+}
+
+// The end descriptor: silent while the program runs, readable once it has
+// ended (also when it had ended before the descriptor was asked for), and
+// none for a program that is not one of ours or was reaped already.
+TEST_F(ProgramStartTest, TheEndDescriptorTellsOfTheEndWithoutLooking) {
+  const std::string path = script("sleeper", "exec sleep 30");
+  platform::ProgramStart running = startProgram(path);
+  ASSERT_GT(running.pid, 0);
+  const int fd = platform::programEndDescriptor(running.pid);
+  ASSERT_GE(fd, 0);
+  pollfd waiting{fd, POLLIN, 0};
+  EXPECT_EQ(poll(&waiting, 1, 200), 0) << "readable while the program runs";
+  ASSERT_TRUE(platform::signalProgram(running.pid, SIGTERM));
+  EXPECT_EQ(poll(&waiting, 1, 3000), 1) << "not readable after the end";
+  EXPECT_TRUE(platform::programHasEnded(running.pid));
+  close(fd);
+  EXPECT_EQ(platform::programEndDescriptor(running.pid), -1) << "a descriptor for a reaped program";
+
+  const platform::ProgramStart quick = startProgram(script("quick-end", "exit 0"));
+  ASSERT_GT(quick.pid, 0);
+  std::this_thread::sleep_for(std::chrono::milliseconds(200));
+  const int late = platform::programEndDescriptor(quick.pid);
+  if (late >= 0) {  // still in its slot as a zombie, or reaped: either is an end
+    pollfd ended{late, POLLIN, 0};
+    EXPECT_EQ(poll(&ended, 1, 0), 1);
+    close(late);
+  }
+  EXPECT_TRUE(platform::programHasEnded(quick.pid));
+  EXPECT_EQ(platform::programEndDescriptor(getpid()), -1) << "a descriptor for a stranger";
 }
 
 TEST_F(ProgramStartTest, TheWaitIsBounded) {
