@@ -7,7 +7,7 @@
 #include <glib.h>
 #include <unistd.h>
 
-#include "platform/process/program_start.h"
+#include "platform/process/posix_program_start.h"
 
 namespace idle {
 
