@@ -70,3 +70,24 @@ function(miravel_embed)
     COMMENT "Embedding ${E_FILE}")
   target_sources(${E_TARGET} PRIVATE ${out})
 endfunction()
+
+# miravel_wayland_glue(TARGET target PROTOCOLS a.xml b.xml ...)
+# Generates each protocol's client header and code with wayland-scanner into
+# the folder's wayland_glue/ and builds them into `target`, which includes
+# them as "<name>-client-protocol.h".
+function(miravel_wayland_glue)
+  cmake_parse_arguments(G "" "TARGET" "PROTOCOLS" ${ARGN})
+  set(glue ${CMAKE_CURRENT_BINARY_DIR}/wayland_glue)
+  foreach(xml ${G_PROTOCOLS})
+    get_filename_component(name ${xml} NAME_WE)
+    add_custom_command(
+      OUTPUT ${glue}/${name}-client-protocol.h ${glue}/${name}-protocol.c
+      COMMAND ${CMAKE_COMMAND} -E make_directory ${glue}
+      COMMAND ${MIRAVEL_WAYLAND_SCANNER} client-header ${xml} ${glue}/${name}-client-protocol.h
+      COMMAND ${MIRAVEL_WAYLAND_SCANNER} private-code ${xml} ${glue}/${name}-protocol.c
+      DEPENDS ${xml}
+      COMMENT "Generating the ${name} glue")
+    target_sources(${G_TARGET} PRIVATE ${glue}/${name}-protocol.c ${glue}/${name}-client-protocol.h)
+  endforeach()
+  target_include_directories(${G_TARGET} PRIVATE ${glue})
+endfunction()

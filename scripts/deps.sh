@@ -19,6 +19,12 @@ TEST_PKGS="xvfb xdotool x11-apps x11-utils imagemagick sox libsox-fmt-mp3 lintia
   xscreensaver xscreensaver-gl xsecurelock xserver-xephyr
   sway swayidle grim wtype xwayland x11-xserver-utils
   dbus-daemon libglib2.0-bin python3-gi"
+# GNOME Shell and KWin started headless as test desktops, each in a D-Bus
+# session of its own; the application that has the focus before the saver
+# starts is a few lines of GTK through Python. They run as installed with
+# --no-install-recommends. (The KWin tests' key helper is generated from
+# plasma-wayland-protocols, above.)
+TEST_PKGS="$TEST_PKGS mutter gnome-shell kwin-wayland gir1.2-gtk-3.0"
 # Wine's recommends bring its GStreamer bridge and the MP3 plugins; locales
 # gives localedef the ja_JP source for code page 932.
 WINDOWS_PKGS="g++-mingw-w64-x86-64-posix g++-mingw-w64-i686-posix googletest wine wine64

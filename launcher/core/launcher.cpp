@@ -1,6 +1,10 @@
 #include "launcher/core/launcher.h"
 
+#include <cstdio>
+#include <cstdlib>
+
 #include "launcher/core/command_line.h"
+#include "launcher/core/display_choice.h"
 #include "launcher/core/modes.h"
 #include "launcher/settings_music/settings.h"
 #include "platform/names/program_names.h"
@@ -11,6 +15,18 @@ int32_t savedCursorCount = 0;
 
 const char* const kRendererMissingMessage =
     "Miravel.dll が Miravel.scr と同じﾌｫﾙﾀﾞに見つかりません！";
+
+namespace {
+
+// A mode that cannot run says why and ends with 1. Only ever reached
+// without an X display, so there is no connection to flush.
+[[noreturn]] void refuse(const std::string& why) {
+  std::fprintf(stderr, "Miravel.scr: %s\n", why.c_str());
+  std::fflush(nullptr);
+  std::_Exit(1);
+}
+
+}  // namespace
 
 std::string RendererPath() { return platform::pathInFolder(platform::programFolder(), names::kRendererFile); }
 
@@ -27,6 +43,14 @@ void launcherMain() {
 
   const std::string& commandLine = platform::commandLine();
   modeLetter = modeLetterOf(commandLine);
+
+  // Without X a saver run goes on where the renderer can draw natively
+  // (Wayland); a mode that cannot run at all says so instead of ending as if
+  // it had worked. The Wayland socket is only tried when X is missing.
+  const bool x11 = platform::hasDisplay();
+  const DisplayChoice display =
+      chooseDisplay(modeLetter, commandLine.empty(), x11, !x11 && platform::waylandDisplayReachable());
+  if (display.plan == DisplayPlan::Refuse) refuse(display.why);
 
   // The preview needs neither the settings nor the renderer.
   if (modeLetter == "P") {

@@ -18,7 +18,9 @@ class RuntimeTimer : public HostTimer {
 
 }  // namespace
 
-bool RuntimeSaverPlatform::hasDisplay() { return platform::hasDisplay(); }
+bool RuntimeSaverPlatform::hasDisplay() {
+  return platform::hasDisplay() || platform::waylandDisplayReachable();
+}
 
 void RuntimeSaverPlatform::createHostWindow(const std::string& caption) {
   window_.create(caption);

@@ -25,6 +25,8 @@ inline constexpr const char* kRendererWindowTitle = names::kRendererTitle;
 // What a run needs from the platform.
 class SaverPlatform : public HostTimers {
  public:
+  // A display the renderer can show on: X, or Wayland where it draws
+  // natively (the host window and the pointer then have no X to live on).
   virtual bool hasDisplay() = 0;
   // The never-shown top-level window titled `caption`.
   virtual void createHostWindow(const std::string& caption) = 0;

@@ -3,9 +3,11 @@
 // windows of its process. A renderer that draws natively on Wayland has no X
 // window to find: it says over an inherited pipe that it is up, and the run
 // then watches its process instead.
+#include <cstdlib>
 #include <memory>
 
 #include "launcher/core/runtime_saver_platform.h"
+#include "platform/process/file_lock.h"
 #include "platform/process/posix_program_start.h"
 #include "platform/process/ready_pipe.h"
 #include "platform/runtime/fltk_runtime.h"
@@ -16,6 +18,12 @@ namespace {
 class X11SaverPlatform : public RuntimeSaverPlatform {
  public:
   bool startRenderer(const std::string& path) override {
+    // Without X no window title shows a saver that is already up; the run
+    // lock its renderer holds does. A second run then starts nothing and
+    // ends at once, as beside the host window of a run on X.
+    if (!platform::display() &&
+        platform::fileLockHeld(platform::saverRunLockPath(std::getenv("XDG_RUNTIME_DIR"))))
+      return false;
     ready_ = std::make_unique<platform::ReadyPipe>();
     // Without a pipe the renderer is still found by its X window.
     ready_->exportToChildren();

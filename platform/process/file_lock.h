@@ -17,4 +17,15 @@ enum class FileLock { Taken, HeldByAnother, NoLock };
 // environment.
 FileLock lockFile(const std::string& path, int& fd);
 
+// True when another holder has the lock on `path` right now. The file is
+// neither made nor kept: a missing file, or one that is not the user's own
+// plain file, is held by nobody. A lock this process took through another
+// descriptor counts as held too (flock locks belong to the open file).
+bool fileLockHeld(const std::string& path);
+
+// The per-user run lock that every standalone renderer holds while it runs
+// (see renderer/shell/run_lock.h): in the user's runtime folder, or empty
+// when there is none (unset, empty or relative), and then there is no lock.
+std::string saverRunLockPath(const char* xdgRuntimeDir);
+
 }  // namespace platform

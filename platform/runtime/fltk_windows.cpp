@@ -14,6 +14,7 @@
 #include <X11/Xutil.h>
 
 #include <algorithm>
+#include <cstdio>
 #include <cstring>
 
 namespace platform {
@@ -127,7 +128,12 @@ void showModal(Fl_Window& window) {
 }
 
 void messageBox(const std::string& text) {
-  if (!display()) return;
+  // No X to show it on (a saver run on Wayland alone): the message still
+  // reaches whoever started us.
+  if (!display()) {
+    std::fprintf(stderr, "Miravel.scr: %s\n", text.c_str());
+    return;
+  }
   const Fl_Font font = uiFont();
   const std::string label = plainLabel(text);
 

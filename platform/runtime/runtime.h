@@ -64,6 +64,18 @@ std::string pathInFolder(const std::string& folder, const std::string& name);
 // always on Windows.
 bool hasDisplay();
 
+// True when a Wayland compositor accepts a connection on the socket that
+// WAYLAND_DISPLAY names, so that the renderer can draw natively there;
+// false when it names none, MIRAVEL_PLATFORM forces "x11", or nobody
+// answers (a stale name). Always false on Windows. Asked afresh each call.
+bool waylandDisplayReachable();
+
+// The socket a Wayland client connects to for WAYLAND_DISPLAY's value:
+// the value itself when absolute, else that name in XDG_RUNTIME_DIR (which
+// must be absolute). Empty when either is unset or empty, or the path would
+// not fit a socket address (107 bytes).
+std::string waylandSocketPath(const char* waylandDisplay, const char* xdgRuntimeDir);
+
 // True when a top-level window titled exactly `title` (UTF-8) exists, shown
 // or not, of any program. False without a display.
 bool topLevelWindowExists(const std::string& title);

@@ -63,6 +63,9 @@ std::string programFolder() {
 
 bool hasDisplay() { return true; }
 
+// The renderer never draws on Wayland here.
+bool waylandDisplayReachable() { return false; }
+
 void runLauncher(int argc, char** argv, void (*startRoutine)()) {
   g_commandLine = joinCommandLine(argc, argv);
   // The shell calls of the settings dialog (the file chooser, the web page

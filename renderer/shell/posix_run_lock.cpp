@@ -7,11 +7,9 @@
 #include "renderer/shell/run_lock.h"
 
 std::string runLockPath(const char* xdgRuntimeDir) {
-  if (!xdgRuntimeDir || xdgRuntimeDir[0] != '/') return {};
-  std::string path(xdgRuntimeDir);
-  while (path.size() > 1 && path.back() == '/') path.pop_back();
-  if (path != "/") path += '/';
-  return path + "miravel-renderer.lock";
+  // Shared with the launcher, which looks at the same lock where it cannot
+  // look for a saver's window.
+  return platform::saverRunLockPath(xdgRuntimeDir);
 }
 
 RunLock::~RunLock() {

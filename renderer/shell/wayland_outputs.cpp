@@ -84,6 +84,7 @@ void WaylandOutput::swapBuffers() {
 
 void WaylandShell::onGlobal(wl_registry* registry, std::uint32_t name, const char* interface,
                             std::uint32_t version) {
+  if (scaleGlobals_.bind(registry, name, interface, version)) return;
   const std::string which = interface;
   if (which == wl_compositor_interface.name && !compositor_) {
     compositorVersion_ = std::min(version, 4u);
@@ -138,7 +139,12 @@ void WaylandShell::onOutputDone(WaylandOutput& output) {
 void WaylandShell::makeView(WaylandOutput& output) {
   if (output.wlSurface || output.gone) return;
   output.wlSurface = wl_compositor_create_surface(compositor_);
+  output.number = viewsMade_++;
   input_.addSurface(output.wlSurface);
+  // A new preferred scale is a new size without a configure.
+  output.viewScale.attach(scaleGlobals_, output.wlSurface, [this, &output] {
+    if (output.configured) applySize(output);
+  });
   output.xdgSurface = xdg_wm_base_get_xdg_surface(wmBase_, output.wlSurface);
   xdg_surface_add_listener(output.xdgSurface, &kXdgSurfaceListener, &output);
   output.toplevel = xdg_surface_get_toplevel(output.xdgSurface);
@@ -152,32 +158,40 @@ void WaylandShell::makeView(WaylandOutput& output) {
 
 void WaylandShell::onConfigure(WaylandOutput& output, std::uint32_t serial) {
   xdg_surface_ack_configure(output.xdgSurface, serial);
-  // 0 leaves the size to us: the output's own mode.
-  // A buffer scale needs wl_surface version 3.
-  const int scale = compositorVersion_ >= 3 ? output.scale : 1;
-  long long wide = output.pendingWidth > 0 ? 1LL * output.pendingWidth * scale : output.modeWidth;
-  long long high = output.pendingHeight > 0 ? 1LL * output.pendingHeight * scale : output.modeHeight;
-  // Sizes come from the compositor: nothing absurd reaches EGL and GL.
-  constexpr long long kLargest = 16384;
-  if (wide <= 0 || high <= 0 || wide > kLargest || high > kLargest) {
-    wide = 640LL * scale;
-    high = 480LL * scale;
+  output.configured = true;
+  applySize(output);
+}
+
+void WaylandShell::applySize(WaylandOutput& output) {
+  SurfaceFacts facts;
+  facts.configuredWidth = output.pendingWidth;
+  facts.configuredHeight = output.pendingHeight;
+  facts.modeWidth = output.modeWidth;
+  facts.modeHeight = output.modeHeight;
+  facts.outputScale = output.scale;
+  facts.canSetBufferScale = compositorVersion_ >= 3;  // set_buffer_scale came in 3
+  facts.preferredScale120 = output.viewScale.preferredScale120();
+  facts.hasViewport = output.viewScale.hasViewport();
+  const SurfaceSize size = chooseSurfaceSize(facts);
+  const bool changed = !(size == output.size);
+  const bool resized = size.bufferWidth != output.width || size.bufferHeight != output.height;
+  output.size = size;
+  output.width = size.bufferWidth;
+  output.height = size.bufferHeight;
+  const int width = output.width;
+  const int height = output.height;
+  if (size.bufferScale != output.bufferScale) {
+    wl_surface_set_buffer_scale(output.wlSurface, size.bufferScale);
+    output.bufferScale = size.bufferScale;
   }
-  const int width = static_cast<int>(wide);
-  const int height = static_cast<int>(high);
-  const bool resized = width != output.width || height != output.height;
-  output.width = width;
-  output.height = height;
-  if (scale != output.bufferScale) {
-    wl_surface_set_buffer_scale(output.wlSurface, scale);
-    output.bufferScale = scale;
-  }
-  if (resized) {
+  if (changed) {
+    output.viewScale.apply(size);
     // Opaque: nothing behind the curtains is blended through.
     wl_region* region = wl_compositor_create_region(compositor_);
-    wl_region_add(region, 0, 0, width / scale, height / scale);
+    wl_region_add(region, 0, 0, size.surfaceWidth, size.surfaceHeight);
     wl_surface_set_opaque_region(output.wlSurface, region);
     wl_region_destroy(region);
+    reportSurfaceSize(output.number, size);
   }
 
   if (!output.eglWindow) {
@@ -199,6 +213,7 @@ void WaylandShell::destroyOutput(WaylandOutput& output) {
   output.eglSurface = EGL_NO_SURFACE;
   if (output.eglWindow) wl_egl_window_destroy(output.eglWindow);
   output.eglWindow = nullptr;
+  output.viewScale.destroy();
   if (output.toplevel) xdg_toplevel_destroy(output.toplevel);
   if (output.xdgSurface) xdg_surface_destroy(output.xdgSurface);
   if (output.wlSurface) {

@@ -126,6 +126,7 @@ int WaylandShell::close() {
   outputs_.clear();
   releaseSeats();
   egl_.terminate();
+  scaleGlobals_.destroy();
   if (wmBase_) xdg_wm_base_destroy(wmBase_);
   if (compositor_) wl_compositor_destroy(compositor_);
   if (registry_) wl_registry_destroy(registry_);

@@ -16,6 +16,7 @@
 #include "renderer/shell/saver_input.h"
 #include "renderer/shell/saver_shell.h"
 #include "renderer/shell/wayland_input.h"
+#include "renderer/shell/wayland_surface_scale.h"
 #include "xdg-shell-client-protocol.h"
 
 class WaylandShell;
@@ -35,8 +36,12 @@ struct WaylandOutput : RenderSurface {
   xdg_surface* xdgSurface = nullptr;
   xdg_toplevel* toplevel = nullptr;
   int pendingWidth = 0, pendingHeight = 0;  // from the toplevel's configure
+  bool configured = false;                  // the first configure was acked
   int width = 0, height = 0;                // the buffer's size, in pixels
   int bufferScale = 1;
+  SurfaceSize size;
+  WaylandViewScale viewScale;
+  int number = 0;  // the view's place in the order the views were made
   wl_egl_window* eglWindow = nullptr;
   EGLSurface eglSurface = EGL_NO_SURFACE;
   wl_callback* frame = nullptr;  // a frame is due once this is done
@@ -117,6 +122,9 @@ class WaylandShell : public SaverShell {
   void onGlobalRemove(std::uint32_t name);
   void onOutputDone(WaylandOutput& output);
   void onConfigure(WaylandOutput& output, std::uint32_t serial);
+  // Sizes the view's buffer from its configure, its output and its
+  // preferred scale; also when only the preferred scale changed.
+  void applySize(WaylandOutput& output);
   void onCapabilities(WaylandSeat& seat, std::uint32_t capabilities);
   void onPointerEnter(wl_pointer* pointer, std::uint32_t serial, wl_surface* surface, double x,
                       double y);
@@ -155,6 +163,8 @@ class WaylandShell : public SaverShell {
   wl_compositor* compositor_ = nullptr;
   std::uint32_t compositorVersion_ = 0;
   xdg_wm_base* wmBase_ = nullptr;
+  WaylandScaleGlobals scaleGlobals_;
+  int viewsMade_ = 0;
   std::vector<std::unique_ptr<WaylandOutput>> outputs_;
   std::vector<std::unique_ptr<WaylandSeat>> seats_;
   std::vector<wl_callback*> postedCloses_;

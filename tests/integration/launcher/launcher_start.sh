@@ -130,12 +130,26 @@ done
 ends_quietly "/p 1234 without the renderer" 1 bare /p 1234
 
 # --- No display at all ------------------------------------------------------
+# The modes that show something end with 1 and say why; /a, which shows
+# nothing anywhere, ends quietly as always.
 SAVED_DISPLAY=$DISPLAY
-unset DISPLAY
+unset DISPLAY WAYLAND_DISPLAY
 for folder in app bare; do
-  for args in "/s" "/c" "" "/p 1234" "/a 1234"; do
-    ends_quietly "no display, $folder, '$args'" 2 "$folder" $args
+  for args in "/s" "/c" "" "/p 1234"; do
+    : >"$WORK/no-display.err"
+    "$WORK/$folder/Miravel.scr" $args >/dev/null 2>"$WORK/no-display.err" &
+    PID=$!
+    track $PID
+    if wait_exit $PID 2 && [ "$EXIT_CODE" = 1 ]; then
+      pass "no display, $folder, '$args': ends with 1"
+    else
+      fail "no display, $folder, '$args': ends with 1 (exit ${EXIT_CODE:-still running})"
+      kill $PID 2>/dev/null
+    fi
+    check "no display, $folder, '$args': says why on standard error" \
+      grep -q "^Miravel.scr: .*needs an X display\|^Miravel.scr: no display" "$WORK/no-display.err"
   done
+  ends_quietly "no display, $folder, '/a 1234'" 2 "$folder" /a 1234
 done
 export DISPLAY=$SAVED_DISPLAY
 check "without a display nothing was started" test ! -e "$STARTED"

@@ -138,6 +138,24 @@ other_window() {
 case_of "switch" "end_focus other_window"
 sm '[shell="xwayland"] kill' >/dev/null 2>&1
 
+# --- An output at scale 2 gets a buffer of its full pixel size --------------------
+# sway 1.7 has no fractional scale: the whole scale, declared on the surface.
+sm output HEADLESS-2 scale 2 >/dev/null
+MIRAVEL_REPORT_SIZES=1 "$RENDERER" </dev/null >"$WORK/sizes.log" 2>&1 &
+RPID=$!
+track "$RPID"
+if wait_views 2 10; then
+  sleep 0.3
+  check "scale 2: the 1024x768 output's buffer is 1024x768 at scale 2" \
+    grep -q "view . buffer 1024x768 at scale 2" "$WORK/sizes.log"
+  check "scale 2: the other output's stays 1280x720 at scale 1" \
+    grep -q "view . buffer 1280x720 at scale 1" "$WORK/sizes.log"
+else
+  fail "scale 2: the renderer comes up with two views"
+fi
+end_wayland_renderer
+sm output HEADLESS-2 scale 1 >/dev/null
+
 # --- Outputs that come and go ------------------------------------------------------
 # sway 1.7 cannot remove a headless output, so a nested sway runs inside
 # this one (its outputs are windows here) and the renderer draws on it.

@@ -5,6 +5,8 @@
 #include <gtest/gtest.h>
 
 #include <FL/Fl.H>
+#include <sys/socket.h>
+#include <sys/un.h>
 #include <unistd.h>
 
 #include <chrono>
@@ -135,11 +137,53 @@ TEST(Form, LoadCountsAndUnloadRunsBothHandlersInOrder) {
 TEST(NoDisplay, WindowServicesReturnQuietly) {
   EXPECT_FALSE(hasDisplay());
   EXPECT_FALSE(topLevelWindowExists("Kelvara_Main"));
-  messageBox("Miravel.dll が見つかりません");  // would wait for a click if it showed
+  // It would wait for a click if it showed; with nothing to show it on, the
+  // text goes to standard error.
+  testing::internal::CaptureStderr();
+  messageBox("Miravel.dll が見つかりません");
+  EXPECT_EQ(testing::internal::GetCapturedStderr(), "Miravel.scr: Miravel.dll が見つかりません\n");
   HiddenWindow hidden;
   EXPECT_FALSE(hidden.create("Kelvara_Main"));
   EXPECT_EQ(hidden.id(), 0u);
   EXPECT_DOUBLE_EQ(twipsPerPixelX(), 15.0);
+}
+
+// A compositor answering on the named socket, one that is gone, and the
+// renderer forced onto X11.
+TEST(NoDisplay, WaylandIsReachableOnlyWhereSomeoneListens) {
+  char pattern[] = "/tmp/miravel-wayland.XXXXXX";
+  ASSERT_NE(mkdtemp(pattern), nullptr);
+  const std::string folder = pattern;
+  const std::string socketPath = folder + "/wayland-7";
+  const int listener = socket(AF_UNIX, SOCK_STREAM, 0);
+  ASSERT_GE(listener, 0);
+  sockaddr_un address{};
+  address.sun_family = AF_UNIX;
+  std::snprintf(address.sun_path, sizeof address.sun_path, "%s", socketPath.c_str());
+  ASSERT_EQ(bind(listener, reinterpret_cast<sockaddr*>(&address), sizeof address), 0);
+  ASSERT_EQ(listen(listener, 4), 0);
+
+  unsetenv("MIRAVEL_PLATFORM");
+  setenv("XDG_RUNTIME_DIR", folder.c_str(), 1);
+  setenv("WAYLAND_DISPLAY", "wayland-7", 1);
+  EXPECT_TRUE(waylandDisplayReachable());
+  setenv("WAYLAND_DISPLAY", socketPath.c_str(), 1);
+  EXPECT_TRUE(waylandDisplayReachable());
+  setenv("MIRAVEL_PLATFORM", "X11", 1);
+  EXPECT_FALSE(waylandDisplayReachable());
+  unsetenv("MIRAVEL_PLATFORM");
+  setenv("WAYLAND_DISPLAY", "wayland-8", 1);
+  EXPECT_FALSE(waylandDisplayReachable());
+  unsetenv("WAYLAND_DISPLAY");
+  EXPECT_FALSE(waylandDisplayReachable());
+
+  // The socket file left behind by a compositor that is gone.
+  close(listener);
+  setenv("WAYLAND_DISPLAY", "wayland-7", 1);
+  EXPECT_FALSE(waylandDisplayReachable());
+  unsetenv("WAYLAND_DISPLAY");
+  unlink(socketPath.c_str());
+  rmdir(folder.c_str());
 }
 
 namespace {
