@@ -264,3 +264,15 @@ wait_kelvara() {
   done
   return 1
 }
+
+# view_has_keyboard CMD...: within 5 s, CMD (a window listing) shows a view
+# titled KelvaraVC with the keyboard, so that a key sent now reaches the
+# saver (a view is listed a moment before the desktop focuses it).
+view_has_keyboard() {
+  local i
+  for i in $(seq 1 50); do
+    "$@" 2>/dev/null | grep -q '^KelvaraVC|[^|]*|[^|]*|[^|]*|[^|]*|true|' && return 0
+    sleep 0.1
+  done
+  return 1
+}

@@ -78,6 +78,7 @@ idle_start_and_rearm() {
     "$(cut -d'|' -f4 <<<"$views" | sort -u | wc -l)" = 2
   sleep 1.5
   check "  the WAV is heard" test -n "$(heard "$audio" 523)"
+  check "  a view has the keyboard" view_has_keyboard "$LIST"
 
   local before back
   before=$(recorder_keys)
@@ -94,6 +95,7 @@ idle_start_and_rearm() {
   t2=$(started_at "$again")
   check "  not sooner than 2 s after the key (key $back, start $t2)" \
     at_least "$t2" "$(plus "$back" "$EARLIEST")"
+  check "  a view has the keyboard" view_has_keyboard "$LIST"
   before=$(recorder_keys)
   "$KEY"
   check "  a key ends it again" gone_within "$again" 2

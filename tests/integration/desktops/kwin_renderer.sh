@@ -53,6 +53,7 @@ check "/s without X: two views come up" wait_kelvara 2 kwin_windows
 RPID=$(pgrep -P "$LPID" | head -n1)
 sleep 1.5
 check "  the WAV is heard ($(size_of "$AUDIO") bytes written)" test -n "$(heard "$AUDIO" 523)"
+check "  a view has the keyboard" view_has_keyboard kwin_windows
 before=$(recorder_keys)
 kwin_key 57
 check "  a key ends the run with 0" ends_with_zero "$LPID" 2
