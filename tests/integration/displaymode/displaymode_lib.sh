@@ -70,15 +70,19 @@ region_brightness() { convert "$1" -crop "$2" +repage -colorspace gray -format "
 bright() { [ "$1" -ge "${2:-20}" ] || { echo "brightness $1"; return 1; }; }
 dark() { [ "$1" -le "${2:-2}" ] || { echo "brightness $1"; return 1; }; }
 
-# bright_within SECONDS FILE REGION: screenshots into FILE, one a second, until
-# REGION is bright. The curtains' brightness rises and falls as they move, so
-# one early shot on a loaded machine may catch a dim moment.
+# bright_within SECONDS FILE REGION...: screenshots into FILE, one a second,
+# until one of the REGIONs is bright. The curtains' brightness rises and
+# falls as they move, so one early shot on a loaded machine may catch a dim
+# moment, and a part of the screen may stay dim for a while.
 bright_within() {
-  local end=$((SECONDS + $1)) level=0
+  local end=$((SECONDS + $1)) file=$2 level=0 region
+  shift 2
   while :; do
-    screenshot "$2"
-    level=$(region_brightness "$2" "$3")
-    [ "$level" -ge 20 ] && return 0
+    screenshot "$file"
+    for region in "$@"; do
+      level=$(region_brightness "$file" "$region")
+      [ "$level" -ge 20 ] && return 0
+    done
     [ $SECONDS -ge $end ] && break
     sleep 1
   done
