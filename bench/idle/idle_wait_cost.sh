@@ -3,7 +3,8 @@
 # /proc/PID/stat) and resident memory (VmRSS now, VmHWM the peak) over a
 # stretch of waiting with nobody at the keyboard and a delay longer than the
 # stretch, on each test desktop this machine can start. It serves the idle
-# inhibits on a private session bus, as it does on these desktops.
+# inhibits on a private session bus, as it does on these desktops; on GNOME
+# Shell and KWin it uses the desktop's own bus.
 # Each desktop is one function, desktop_NAME, that starts it, calls measure
 # and ends it; DESKTOPS lists them in order.
 # Usage: bench/idle/idle_wait_cost.sh [BUILD_DIR] [--seconds N]   (default 60)
@@ -29,7 +30,8 @@ build=$(cd "${build:-$source_dir/build}" 2>/dev/null && pwd) || { echo "no build
 export MIRAVEL_BUILD=$build MIRAVEL_SOURCE=$source_dir
 source "$source_dir/tests/integration/lib.sh"
 source "$source_dir/tests/integration/wayland/wayland_lib.sh"
-DESKTOPS=(xvfb sway)
+source "$source_dir/tests/integration/desktops/desktops_lib.sh"
+DESKTOPS=(xvfb sway gnome kwin)
 
 # The delay is longer than the stretch, so that no saver ever starts; the
 # saver named is one that would do nothing if it did.
@@ -43,6 +45,7 @@ AIM_MB=15
 _bench_cleanup() {
   [ -n "$IPID" ] && kill -TERM "$IPID" 2>/dev/null && wait "$IPID" 2>/dev/null
   [ -n "$BUS_PID" ] && kill -TERM "$BUS_PID" 2>/dev/null
+  stop_desktop
   _wayland_cleanup
 }
 trap _bench_cleanup EXIT
@@ -129,6 +132,29 @@ desktop_sway() {
   stop_bus
   stop_sway
   unset WAYLAND_DISPLAY
+  return $rc
+}
+
+# GNOME Shell and KWin bring their own session bus: there the desktop
+# serves the inhibits (GNOME) or miravel-idle does (a bare KWin).
+desktop_gnome() {
+  command -v gnome-shell >/dev/null || { printf '%-6s skipped: gnome-shell is not installed\n' gnome; return 0; }
+  start_gnome || { echo "gnome  GNOME Shell did not come up"; stop_desktop; return 1; }
+  DISPLAY= measure gnome
+  local rc=$?
+  stop_desktop
+  unset WAYLAND_DISPLAY DBUS_SESSION_BUS_ADDRESS
+  return $rc
+}
+
+desktop_kwin() {
+  command -v kwin_wayland >/dev/null || { printf '%-6s skipped: kwin_wayland is not installed\n' kwin; return 0; }
+  [ -x "$FAKE_INPUT" ] || { printf '%-6s skipped: %s is not built\n' kwin "$FAKE_INPUT"; return 0; }
+  start_kwin 1 || { echo "kwin   KWin did not come up"; stop_desktop; return 1; }
+  DISPLAY= measure kwin
+  local rc=$?
+  stop_desktop
+  unset WAYLAND_DISPLAY DBUS_SESSION_BUS_ADDRESS
   return $rc
 }
 
