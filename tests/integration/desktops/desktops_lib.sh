@@ -83,6 +83,19 @@ _desktop_cleanup() {
 }
 trap _desktop_cleanup EXIT
 
+# placed_views [LIST]: the renderer's views, listed by LIST (default
+# $LIST), once the desktop has placed both: a view is listed a moment
+# before it is placed.
+placed_views() {
+  local list=${1:-$LIST} i views=""
+  for i in $(seq 1 50); do
+    views=$("$list" | grep '^KelvaraVC|')
+    [ "$(grep -c '|true|[01]|[0-9]*,0,[1-9]' <<<"$views")" = 2 ] && break
+    sleep 0.1
+  done
+  echo "$views"
+}
+
 # --- GNOME Shell ----------------------------------------------------------------
 
 # gnome_eval JS: runs JS in the Shell; prints its value (a string without

@@ -39,17 +39,6 @@ gone_within() {
   done
 }
 
-# placed_views: the renderer's views once the desktop has placed both.
-placed_views() {
-  local i views=""
-  for i in $(seq 1 50); do
-    views=$("$LIST" | grep '^KelvaraVC|')
-    [ "$(grep -c '|true|[01]|[0-9]*,0,[1-9]' <<<"$views")" = 2 ] && break
-    sleep 0.1
-  done
-  echo "$views"
-}
-
 # idle_start_and_rearm: the whole case.
 idle_start_and_rearm() {
   use_real_renderer

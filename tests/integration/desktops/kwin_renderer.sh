@@ -19,11 +19,7 @@ MIRAVEL_REPORT_SIZES=1 "$RENDERER" </dev/null >"$WORK/renderer.log" 2>&1 &
 RPID=$!
 track "$RPID"
 check "two views titled KelvaraVC come up" wait_kelvara 2 kwin_windows
-for i in $(seq 1 50); do
-  views=$(kwin_windows | grep '^KelvaraVC|')
-  [ "$(grep -c '|true|[01]|[0-9]*,0,1280,720|' <<<"$views")" = 2 ] && break
-  sleep 0.1
-done
+views=$(placed_views kwin_windows)
 echo "$views"
 check "one fullscreen view on the first output" \
   grep -qx "KelvaraVC|miravel|true|0|0,0,1280,720|[a-z]*|$RPID" <<<"$views"
